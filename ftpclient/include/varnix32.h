@@ -1,0 +1,240 @@
+/*
+ * varnix32 - FTP client library, C API.
+ *
+ * Conventions every caller can rely on:
+ *  - Strings are NUL-terminated and belong to the caller for the duration of the call.
+ *  - `h` is a session handle: a positive integer from ftp_open/ftp_openport/ftp_login.
+ *    A closed handle's number is never reused in the same process. Different handles
+ *    may be used on different threads at once; one handle is used by one thread at a
+ *    time, except ftp_abort, which may be called from any thread.
+ *  - Results are int; 0 means success unless a function says otherwise. Failures are
+ *    negative: one of the VARNIX_E* codes below, or a refused command as the negated
+ *    server reply code (-550 for "550 No such file").
+ *  - Every call leaves a text that ftp_lasterror returns (per thread): the last server
+ *    reply, or a local message that says what went wrong and with which name.
+ *  - Every buffer the caller passes is filled within the size given and NUL-terminated
+ *    (a size of 0 writes nothing). Texts that do not fit are cut.
+ *  - A CR or LF inside any text that would be sent to the server is refused with
+ *    VARNIX_EINVAL before anything is sent.
+ *  - No call waits forever: every wait for a connect, a reply or data is bounded by the
+ *    handle's receive timeout (ftp_setreceivetimeout), or the default timeout for new
+ *    handles (varnix_setdefaulttimeout).
+ *  - Host texts: "name", "name:port", "[IPv6]:port"; the default port is 21.
+ *  - Local names: a relative local name is resolved against the handle's local path
+ *    (ftp_SetLocalPath) if one is set, else against the process's current directory
+ *    (ftp_lcd changes it).
+ */
+#ifndef VARNIX32_H
+#define VARNIX32_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Only the API is exported; everything else in the library is hidden. */
+#if defined(__GNUC__) && !defined(_WIN32)
+#define VARNIX_API __attribute__((visibility("default")))
+#else
+#define VARNIX_API
+#endif
+
+/* ---- Error codes (negative results) ---------------------------------------------- */
+#define VARNIX_OK 0
+#define VARNIX_EINVAL (-1)     /* invalid argument: null pointer, CR/LF in a text, bad host */
+#define VARNIX_EHANDLE (-2)    /* invalid handle, or the handle holds no connection */
+#define VARNIX_ECONNECT (-3)   /* could not connect (name lookup, refused, unreachable) */
+#define VARNIX_ETIMEOUT (-4)   /* the peer did not answer within the timeout */
+#define VARNIX_ELOCAL (-5)     /* a local file could not be opened, read or written */
+#define VARNIX_EABORTED (-6)   /* the transfer was stopped by ftp_abort */
+#define VARNIX_EPROTOCOL (-7)  /* malformed or oversized reply, unexpected answer */
+#define VARNIX_ENETWORK (-8)   /* the connection broke (reset, closed, short transfer) */
+#define VARNIX_EBUSY (-9)      /* a stream is open on the handle, or a call is under way */
+#define VARNIX_ETLS (-10)      /* TLS set-up or certificate verification failed */
+/* -100 .. -599: the server refused the command with that reply code. */
+
+/* Replies longer than this (all lines of a multi-line reply together) are an error
+   (VARNIX_EPROTOCOL), never unbounded memory. */
+#define VARNIX_MAX_REPLY 65536
+
+/* ---- Connections -------------------------------------------------------------------- */
+
+/* Connect to host (port from the text, else 21), read the greeting. Result: h > 0, or a
+   negative code. */
+VARNIX_API int ftp_open(const char *host);
+/* As ftp_open, with an explicit port (a port in the host text wins). */
+VARNIX_API int ftp_openport(const char *host, int port);
+/* ftp_open plus ftp_relogin. Result: h > 0, or a negative code (no handle is left open). */
+VARNIX_API int ftp_login(const char *host, const char *user, const char *password,
+                         const char *account);
+/* USER/PASS (and ACCT when the server asks or account is not empty) on h. An empty user
+   logs in as anonymous. When the control connection is gone, first reconnects to the same
+   host and port on the same handle. */
+VARNIX_API int ftp_relogin(int h, const char *user, const char *password, const char *account);
+/* Log in to host through the gateway (FTP proxy) that h is connected to:
+   "USER user@host[:port]", then PASS (and ACCT). */
+VARNIX_API int ftp_gatelogin(int h, const char *host, const char *user, const char *password,
+                             const char *account);
+/* Send QUIT, close and free the handle. */
+VARNIX_API int ftp_quit(int h);
+/* Close the control connection but keep the handle and its host for ftp_relogin. */
+VARNIX_API int ftp_Logout(int h);
+/* Stop the transfer under way on h (any thread); that call returns VARNIX_EABORTED. With no
+   transfer under way, sends ABOR. */
+VARNIX_API int ftp_abort(int h);
+/* Non-zero when h is connected and a NOOP is answered within the timeout. */
+VARNIX_API int ftp_isconnected(int h);
+
+/* ---- Settings ------------------------------------------------------------------------ */
+
+/* Transfer type: ASCII (the default; CRLF on the wire, LF locally) or binary (byte-exact). */
+VARNIX_API int ftp_setascii(int h);
+VARNIX_API int ftp_setbinary(int h);
+/* 1: passive data connections (EPSV, falling back to PASV; the default); 0: active
+   (EPRT, falling back to PORT). */
+VARNIX_API int ftp_SetPassive(int h, int on);
+/* Each call toggles local unique mode: a get never overwrites, it writes name.1, name.2... */
+VARNIX_API int ftp_localunique(int h);
+/* Each call toggles store unique mode: puts use STOU. */
+VARNIX_API int ftp_storeunique(int h);
+/* 1: report transfer progress to the handler of varnix_setprogresshandler; 0: off. */
+VARNIX_API int ftp_statusbox(int h, int on);
+/* Seconds that every wait for a reply or data on h may take (at least 1). */
+VARNIX_API int ftp_setreceivetimeout(int h, int seconds);
+/* Base directory for relative local names of h; ftp_ClearLocalPath forgets it. */
+VARNIX_API int ftp_SetLocalPath(int h, const char *path);
+VARNIX_API int ftp_ClearLocalPath(int h);
+/* Change the process's current local directory. */
+VARNIX_API int ftp_lcd(const char *directory);
+
+/* ---- Remote files and directories ---------------------------------------------------- */
+
+VARNIX_API int ftp_cd(int h, const char *directory);
+VARNIX_API int ftp_cdup(int h);
+VARNIX_API int ftp_mkdir(int h, const char *directory);
+VARNIX_API int ftp_rmdir(int h, const char *directory);
+VARNIX_API int ftp_delete(int h, const char *file);
+VARNIX_API int ftp_rename(int h, const char *from, const char *to);
+/* Send "SITE text". */
+VARNIX_API int ftp_site(int h, const char *text);
+/* Send a raw command; the whole reply is copied into reply (size bytes). Result: 2 for a
+   2xx reply, 0 for 1xx or 3xx, negative for 4xx/5xx or a failure. */
+VARNIX_API int ftp_quote(int h, const char *command, char *reply, int size);
+/* The current remote directory (the quoted path of PWD's reply) into buffer. */
+VARNIX_API int ftp_pwd(int h, char *buffer, int size);
+/* Non-zero when the remote file exists (SIZE, then MDTM, then an NLST of the name). */
+VARNIX_API int ftp_Exists(int h, const char *file);
+/* Size in bytes (SIZE, in binary type); negative when missing or not available. */
+VARNIX_API long long ftp_GetFileSize(int h, const char *file);
+/* Modification time (MDTM) into buffer as "YYYYMMDDhhmmss" (UTC); format is reserved and
+   should be "". */
+VARNIX_API int ftp_GetFileDateTime(int h, const char *file, char *buffer, int size,
+                                   const char *format);
+/* LIST (ftp_dir) or NLST (ftp_ls) of mask ("" for the current directory) into a local file. */
+VARNIX_API int ftp_dir(int h, const char *mask, const char *localfile);
+VARNIX_API int ftp_ls(int h, const char *mask, const char *localfile);
+
+/* ---- Transfers ----------------------------------------------------------------------- */
+
+/* Get remote into local (empty local: the remote name's last component). Success only when
+   the data connection ended cleanly and the server confirmed it; a cut transfer fails and
+   leaves the partial file for ftp_RestartGet. */
+VARNIX_API int ftp_get(int h, const char *remote, const char *local);
+/* Resume a get where the local file ends. */
+VARNIX_API int ftp_RestartGet(int h, const char *remote, const char *local);
+/* Resume a get at offset: the local file is kept up to offset and written from there. */
+VARNIX_API int ftp_RestartGetAt(int h, const char *remote, const char *local, long long offset);
+/* Put local as remote (empty remote: the local name's last component). */
+VARNIX_API int ftp_put(int h, const char *local, const char *remote);
+/* Append local to remote (APPE). */
+VARNIX_API int ftp_append(int h, const char *local, const char *remote);
+/* Resume a put where the remote file ends (SIZE, then REST + STOR, or APPE). */
+VARNIX_API int ftp_RestartPut(int h, const char *local, const char *remote);
+/* Resume a put at offset: local bytes from offset on are stored at remote offset. */
+VARNIX_API int ftp_RestartPutAt(int h, const char *local, const char *remote, long long offset);
+/* Append the local file from offset on to remote. */
+VARNIX_API int ftp_RestartAppendAt(int h, const char *local, const char *remote,
+                                   long long offset);
+/* Get every name that NLST pattern returns into the local directory (only each name's last
+   component is used; ".", ".." and empty names are skipped). */
+VARNIX_API int ftp_mget(int h, const char *pattern);
+/* Put every local file matching the wildcard pattern; flag is reserved (0). */
+VARNIX_API int ftp_mput(int h, const char *pattern, int flag);
+
+/* ---- Server-to-server copies ----------------------------------------------------------
+   The file goes from the server of `from` to the server of `to` (passive on the source,
+   PORT/EPRT on the target). binary: 1 sets binary type on both ends. An empty tofile means
+   fromfile's name. */
+VARNIX_API int ftp_RemotePut(int from, int to, const char *fromfile, const char *tofile,
+                             int binary, int restart);
+VARNIX_API int ftp_RemoteAppend(int from, int to, const char *fromfile, const char *tofile,
+                                int binary);
+VARNIX_API int ftp_RestartRemotePutAt(int from, int to, const char *fromfile, const char *tofile,
+                                      long long offset, int binary);
+VARNIX_API int ftp_RestartRemoteAppendAt(int from, int to, const char *fromfile,
+                                         const char *tofile, long long offset, int binary);
+
+/* ---- Streams: one data connection, read or written in chunks -------------------------- */
+
+VARNIX_API int ftp_openreadforget(int h, const char *file);
+VARNIX_API int ftp_openreadforlist(int h, const char *mask); /* NLST */
+VARNIX_API int ftp_openreadfordir(int h, const char *mask);  /* LIST */
+/* Bytes read into buffer (at most size; no NUL is added); 0 at the end, negative on failure. */
+VARNIX_API int ftp_readdata(int h, char *buffer, int size);
+/* Closes the read stream and reads the server's final reply: 0, or the failure. */
+VARNIX_API int ftp_closeread(int h);
+/* total is the announced length (may be 0 when unknown). */
+VARNIX_API int ftp_openwriteforput(int h, const char *remote, long long total);
+VARNIX_API int ftp_openwriteforappend(int h, const char *remote, long long total);
+/* Bytes written, or a negative code. */
+VARNIX_API int ftp_writedata(int h, const char *data, int length);
+/* Closes the write stream and reads the server's final reply: 0, or the failure. */
+VARNIX_API int ftp_closewrite(int h);
+
+/* ---- Texts --------------------------------------------------------------------------- */
+
+/* The calling thread's last text into buffer; returns its length, 0 when there is none. */
+VARNIX_API int ftp_lasterror(char *buffer, int size);
+/* The last reply received on h into buffer; returns its length (0 when none). */
+VARNIX_API int ftp_copyreplystr(int h, char *buffer, int size);
+
+/* ---- Local files --------------------------------------------------------------------- */
+
+/* Non-zero when copied. */
+VARNIX_API int f_copyfile(const char *from, const char *to);
+/* Non-zero when deleted. */
+VARNIX_API int f_deletefile(const char *file);
+
+/* ---- Plain TCP connections for web tests ---------------------------------------------- */
+
+/* Connect to "host[:port]" (default 80). Result: w > 0, or a negative code. */
+VARNIX_API int www_Open(const char *site);
+/* Bytes sent (above 0), or a negative code. */
+VARNIX_API int www_SendData(int w, const char *data, int length);
+/* Bytes received (at most size, no NUL added); 0 when the peer closed, negative on failure
+   or when nothing arrived within timeout seconds. */
+VARNIX_API int www_ReceiveData(int w, char *buffer, int size, int timeout);
+VARNIX_API int www_Close(int w);
+
+/* ---- Library-wide ---------------------------------------------------------------------- */
+
+/* Append a time-stamped trace of every command sent and reply received to file (the
+   password of PASS is written as ****). flags is reserved (0). */
+VARNIX_API int varnix_enablelog(const char *file, int flags);
+/* Stop the trace. */
+VARNIX_API int varnix_disablelog(void);
+/* The library's version times 100 (100 is 1.00). */
+VARNIX_API int varnix_version(void);
+/* Seconds for connects and waits of handles opened from now on; returns the value stored. */
+VARNIX_API int varnix_setdefaulttimeout(int seconds);
+
+/* Progress of a transfer on a handle whose ftp_statusbox is on: bytes done so far, and the
+   total (-1 when unknown). Called on the thread that runs the transfer. */
+typedef void (*varnix_progress_proc)(int h, long long done, long long total, void *user);
+/* Install (or with NULL remove) the library-wide progress handler. */
+VARNIX_API int varnix_setprogresshandler(varnix_progress_proc proc, void *user);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VARNIX32_H */

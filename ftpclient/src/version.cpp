@@ -1,0 +1,3 @@
+#include "varnix32.h"
+
+extern "C" int varnix_version(void) { return VARNIX_VERSION_NUMBER; }
