@@ -285,17 +285,30 @@ std::vector<CBrisel32Doc*> CConsoleApp::ConnectionWindows() {
     return docs;
 }
 
-// One line per tenth of a known total, and one at its end; with no total, one per MiB.
+// One line per tenth of a known total, or per MiB without one; the last report is printed when
+// the command ends.
 void CConsoleApp::Progress(int, long long done, long long total) {
+    lastDone_ = done;
+    lastTotal_ = total;
     long long step = total > 0 ? (done * 10) / total : done / (1 << 20);
-    if (step == progressPrinted_) return;
-    progressPrinted_ = step;
-    out_ << "Progress: " << done << (total >= 0 ? " of " + std::to_string(total) : "")
-         << " bytes\n";
+    if (step == progressStep_) {
+        lastPrinted_ = false;
+        return;
+    }
+    progressStep_ = step;
+    lastPrinted_ = true;
+    PrintProgress();
+}
+
+void CConsoleApp::PrintProgress() {
+    out_ << "Progress: " << lastDone_
+         << (lastTotal_ >= 0 ? " of " + std::to_string(lastTotal_) : std::string()) << " bytes\n";
 }
 
 void CConsoleApp::FinishProgress() {
-    progressPrinted_ = -1;
+    if (progressStep_ >= 0 && !lastPrinted_) PrintProgress();
+    progressStep_ = -1;
+    lastPrinted_ = true;
 }
 
 int RunConsole(const char* file) {

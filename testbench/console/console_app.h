@@ -65,8 +65,12 @@ class CConsoleApp : public CBriselUi {
     CConsoleWindow* active_ = nullptr;
     int documentsMade_ = 0;
     std::deque<CWord> values_;
-    // The step of the transfer under way that the last progress line showed.
-    long long progressPrinted_ = -1;
+    void PrintProgress();
+    // The transfer under way: the step the last progress line showed, the last report.
+    long long progressStep_ = -1;
+    long long lastDone_ = 0;
+    long long lastTotal_ = -1;
+    bool lastPrinted_ = true;
 };
 
 // brisel32 --console [FILE]: runs FILE, or standard input.

@@ -13,10 +13,17 @@ namespace {
 using namespace brisel;
 using benchtest::ServerSuite;
 
-class FileCommands : public ServerSuite {};
+class FileCommands : public ServerSuite {
+  protected:
+    // Byte-exact transfers (the library starts in ASCII mode).
+    void LoginBinary() {
+        Login();
+        ASSERT_EQ(ftp_setbinary(bench.Doc().m_hFtp), 0);
+    }
+};
 
 TEST_P(FileCommands, PutAndGetLogProgressAndTheLibraryText) {
-    Login();
+    LoginBinary();
     const std::string data = testfx::allBytes(70000);
     testfx::writeFile(Local("up.bin"), data);
     const std::string remote = Name("up.bin");
@@ -42,7 +49,7 @@ TEST_P(FileCommands, PutAndGetLogProgressAndTheLibraryText) {
 }
 
 TEST_P(FileCommands, RestartedTransfersResumeWhereTheyStopped) {
-    Login();
+    LoginBinary();
     const std::string data = testfx::allBytes(50000);
     const std::string remote = Name("resume.bin");
     testfx::writeFile(Local("full.bin"), data);
@@ -144,7 +151,7 @@ TEST_P(FileCommands, DirListRunsRepeatedlyAndKeepsTheLastListingOnFailure) {
         .Ok()
         .Set(ctl::LongListing, "1")
         .Ok()
-        .Set(ctl::Edit1, Name("missing"))
+        .Set(ctl::Edit1, "bad\rname")  // refused by the library before anything is sent
         .Ok()
         .Cancel();
     bench.Run(cmd::DirList);
