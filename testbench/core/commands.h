@@ -27,7 +27,7 @@ struct CCommand {
     void (*run)(CCommandContext&);
 };
 
-// Every command of the Connection, Command, www and Options menus and Copy File.
+// Every command of the Connection, Command, www and Options menus, and Copy File.
 const std::vector<CCommand>& CommandTable();
 const CCommand* FindCommand(int id);
 // Runs the command with that id; false when the id is not a command of the test bench.
@@ -66,6 +66,28 @@ void FileExist(CCommandContext& c);
 void FileSize(CCommandContext& c);
 void FileDateTime(CCommandContext& c);
 void CopyFile(CCommandContext& c);
+// Streams, loops, remote-to-remote, web
+void ReadDirList(CCommandContext& c);
+void ReadGet(CCommandContext& c);
+void WritePut(CCommandContext& c);
+void LoopGet(CCommandContext& c);
+void LoopPut(CCommandContext& c);
+void PutListFiles(CCommandContext& c);
+void RemoteToRemotePut(CCommandContext& c);
+void RemoteToRemoteAppend(CCommandContext& c);
+void TestWeb(CCommandContext& c);
+// Options
+void Ascii(CCommandContext& c);
+void Binary(CCommandContext& c);
+void LocalUnique(CCommandContext& c);
+void StoreUnique(CCommandContext& c);
+void StatusBox(CCommandContext& c);
+void SetActive(CCommandContext& c);
+void SetPassive(CCommandContext& c);
+void TraceOn(CCommandContext& c);
+void TraceOff(CCommandContext& c);
+void SetLocalPath(CCommandContext& c);
+void ClearLocalPath(CCommandContext& c);
 }  // namespace commands
 
 }  // namespace brisel

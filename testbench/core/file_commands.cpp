@@ -9,6 +9,7 @@
 #include "ids.h"
 #include "library_text.h"
 #include "pattern_command.h"
+#include "session_dialog.h"
 #include "temp_file.h"
 #include "ui.h"
 #include "varnix32.h"
@@ -142,16 +143,10 @@ void Pwd(CCommandContext& c) {
 }
 
 void DirList(CCommandContext& c) {
-    CDialog dialog(dlg::DirList);
-    CBrisel32Doc& doc = c.doc;
-    CBriselUi& ui = c.ui;
-    dialog.RunOnOk([&doc, &ui, &dialog](CDialogHost& host) {
-        if (!doc.IsConnected()) return;
-        CWaitCursor wait(ui);
-        CTempFile listing("ftp");
-        if (!host.UpdateFields()) return;
+    RunSessionDialog(c, dlg::DirList, [](CBrisel32Doc& doc, CDialog& dialog, CDialogHost& host) {
+        CTempFile listing("ftp");  // deleted again whatever happens
         CDialogFields& f = dialog.fields;
-        const std::string directory = f.Text(ctl::Edit1);
+        const std::string& directory = f.Text(ctl::Edit1);
         int result = f.Checked(ctl::LongListing)
                          ? ftp_dir(doc.m_hFtp, directory.c_str(), listing.Path().c_str())
                          : ftp_ls(doc.m_hFtp, directory.c_str(), listing.Path().c_str());
@@ -159,47 +154,30 @@ void DirList(CCommandContext& c) {
         if (result == 0) f.Text(ctl::Edit2) = listing.ReadAsText(1024);
         host.UpdateControls();
         doc.m_strMessage = LastLibraryText().text;
-        wait.End();
-        doc.RefreshViews();
     });
-    c.ui.DoModal(dialog);
 }
 
 // The reply goes to the dialog only; the log is not touched.
 void Quote(CCommandContext& c) {
-    CDialog dialog(dlg::Quote);
-    CBrisel32Doc& doc = c.doc;
-    CBriselUi& ui = c.ui;
-    dialog.RunOnOk([&doc, &ui, &dialog](CDialogHost& host) {
-        if (!doc.IsConnected()) return;
-        CWaitCursor wait(ui);
-        if (!host.UpdateFields()) return;
-        CDialogFields& f = dialog.fields;
-        char reply[1024] = "";
-        ftp_quote(doc.m_hFtp, f.Text(ctl::Edit1).c_str(), reply, sizeof reply);
-        f.Text(ctl::Edit2) = BufferText(reply, sizeof reply);
-        wait.End();
-        host.UpdateControls();
-    });
-    c.ui.DoModal(dialog);
+    RunSessionDialog(
+        c, dlg::Quote,
+        [](CBrisel32Doc& doc, CDialog& dialog, CDialogHost& host) {
+            CDialogFields& f = dialog.fields;
+            char reply[1024] = "";
+            ftp_quote(doc.m_hFtp, f.Text(ctl::Edit1).c_str(), reply, sizeof reply);
+            f.Text(ctl::Edit2) = BufferText(reply, sizeof reply);
+            host.UpdateControls();
+        },
+        false);
 }
 
 void FileExist(CCommandContext& c) {
-    CDialog dialog(dlg::FileExist);
-    CBrisel32Doc& doc = c.doc;
-    CBriselUi& ui = c.ui;
-    dialog.RunOnOk([&doc, &ui, &dialog](CDialogHost& host) {
-        if (!doc.IsConnected()) return;
-        CWaitCursor wait(ui);
-        if (!host.UpdateFields()) return;
+    RunSessionDialog(c, dlg::FileExist, [](CBrisel32Doc& doc, CDialog& dialog, CDialogHost& host) {
         const std::string name = dialog.fields.Text(ctl::Edit1);
         bool exists = ftp_Exists(doc.m_hFtp, name.c_str()) != 0;
         host.UpdateControls();
         doc.m_strMessage = name + (exists ? " exists" : " does not exist");
-        wait.End();
-        doc.RefreshViews();
     });
-    c.ui.DoModal(dialog);
 }
 
 void FileSize(CCommandContext& c) {

@@ -39,6 +39,7 @@ bool CHeadlessDialog::UpdateFields() {
 }
 
 void CHeadlessDialog::UpdateControls() {
+    ++refills_;
     const CDialogFields& fields = dialog_.fields;
     for (const CControlSpec& c : dialog_.Spec().controls) {
         switch (c.kind) {

@@ -27,12 +27,15 @@ class CHeadlessDialog : public CDialogHost {
 
     bool UpdateFields() override;
     void UpdateControls() override;
+    // How often the fields were copied into the controls.
+    int Refills() const { return refills_; }
 
   private:
     CDialog& dialog_;
     CBriselUi& ui_;
     std::map<int, std::string> controls_;
     std::vector<CListItem> listItems_;
+    int refills_ = 0;
 };
 
 }  // namespace brisel

@@ -37,12 +37,17 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-// Every expected line appears, in this order (other lines may come between).
-void ExpectInOrder(const std::string& output, const std::vector<std::string>& expected) {
+// Every expected line appears, in this order (other lines may come between); with `prefix`,
+// a line need only begin with the expected text.
+void ExpectInOrder(const std::string& output, const std::vector<std::string>& expected,
+                   bool prefix = false) {
     auto lines = SplitLines(output);
     std::size_t at = 0;
     for (const auto& want : expected) {
-        while (at < lines.size() && lines[at] != want)
+        auto matches = [&](const std::string& line) {
+            return prefix ? line.rfind(want, 0) == 0 : line == want;
+        };
+        while (at < lines.size() && !matches(lines[at]))
             ++at;
         ASSERT_LT(at, lines.size()) << "missing, or out of order: " << want << "\n" << output;
         ++at;
@@ -108,6 +113,63 @@ TEST(Console, ScriptedSessionAgainstAServer) {
     std::string saved = testfx::readFile(dir / "saved.log");
     EXPECT_EQ(saved.rfind("Please connect to server first...\n", 0), 0u) << saved;
     EXPECT_NE(saved.find("Disconnected\n"), std::string::npos) << saved;
+}
+
+TEST(Console, StreamsLoopsRemoteCopyAndOptions) {
+    testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+    server.put("hello.txt", "hello, world\n");
+    testfx::TempDir dir("bench-console");
+    testfx::writeFile(dir / "up.txt", "uploaded\n");
+    testfx::writeFile(dir / "list.txt", (dir / "up.txt").string() + "\n\n");
+    const std::string host = server.host();
+    const std::string login =
+        "Login " + host + " " + server.user() + " \"" + server.password() + "\"\n";
+    const std::string script = login +
+                               "Binary\n"
+                               "WritePut typed.txt 0 \"one\\r\\ntwo\"\n"
+                               "ReadGet typed.txt\n"
+                               "ReadDirList \"\" 0\n"
+                               "Loop Tests Put \"" +
+                               (dir / "up.txt").string() +
+                               "\" loop.txt 2 0\n"
+                               "Put List Files \"" +
+                               (dir / "list.txt").string() +
+                               "\"\n"
+                               "Status Box\n"
+                               "SetActive\n"
+                               "New\n" +
+                               login +
+                               "RemoteToRemotePut 1 0 hello.txt copy.txt 0\n"
+                               "Test Web 127.0.0.1:1 \"GET / HTTP/1.0\"\n";
+    testfx::writeFile(dir / "session.txt", script);
+    std::string out = Capture(std::string(BRISEL32_PATH) + " --console " +
+                              (dir / "session.txt").string() + " 2>&1");
+    const std::string win = "[" + host + "] ";
+    ExpectInOrder(out,
+                  {
+                      win + "Connected to " + host,
+                      win + "ReadGet: bytes read: 8",
+                      "{Read Remote File}",
+                      "| one",
+                      "| two",
+                      win + "Read directory completed successfully",
+                      "{Directory Listing}",
+                      win + "Wait...putting " + (dir / "up.txt").string(),
+                      win + "Total successful loops = 2, in ",
+                      win + "Wait...putting " + (dir / "up.txt").string(),
+                      win + "Status Box turned off",
+                      win + "Set FTP server active",
+                      "[Dovrel2] Please connect to server first...",
+                      "{Select the FROM ftp server:} 1: " + host + ":" + server.user(),
+                      win + "Wait...putting hello.txt",
+                      "{Test WWW Function} {Received Data:}",
+                      "| Error connecting to 127.0.0.1:1",
+                  },
+                  true);
+    EXPECT_EQ(server.get("typed.txt"), "one\r\ntwo");
+    EXPECT_EQ(server.get("loop.txt"), "uploaded\n");
+    EXPECT_EQ(server.get("up.txt"), "uploaded\n");
+    EXPECT_EQ(server.get("copy.txt"), "hello, world\n");
 }
 
 TEST(Console, ReadsStandardInputAndSurvivesBadLines) {

@@ -11,7 +11,9 @@
 #include "core/headless_dialog.h"
 #include "core/ids.h"
 #include "core/library_text.h"
+#include "core/list_file.h"
 #include "core/menus.h"
+#include "process.h"
 #include "test_ui.h"
 #include "varnix32.h"
 
@@ -298,6 +300,189 @@ TEST(ConsoleLines, WordsAndCommandNames) {
                                                  {"nothing here", 0}};
     for (auto [line, id] : names)
         EXPECT_EQ(console::FindCommandId(console::SplitWords(line), used), id) << line;
+}
+
+}  // namespace
+
+namespace {
+
+using namespace brisel;
+using benchtest::CTestBench;
+
+TEST(PutListFiles, NamesKeepUtf8AndLoseBlanksAndControls) {
+    const std::string list =
+        "first.txt\r\n"
+        "\n"
+        "   \t \r\n"
+        "my file.txt\n"
+        "gr\xC3\xBC\xC3\x9F"
+        "e.txt\n"
+        "odd\x7F\x01name\n"
+        "last.txt";
+    EXPECT_EQ(ListFileNames(list), (std::vector<std::string>{"first.txt", "myfile.txt",
+                                                             "gr\xC3\xBC\xC3\x9F"
+                                                             "e.txt",
+                                                             "oddname", "last.txt"}));
+    EXPECT_TRUE(ListFileNames("").empty());
+    EXPECT_TRUE(ListFileNames("\n\n \n").empty());
+}
+
+TEST(FreshDocument, OptionsRefuseEachWithItsOwnText) {
+    CTestBench bench;
+    bench.NewDocument();
+    const std::pair<int, const char*> refusals[] = {
+        {cmd::SetActive, "Not login yet"},
+        {cmd::SetPassive, "Not login yet"},
+        {cmd::LocalUnique, "No FTP connection."},
+        {cmd::StoreUnique, "No FTP connection."},
+        {cmd::Ascii, "Server not connected yet"},
+        {cmd::Binary, "Server not connected yet"},
+        {cmd::ClearLocalPath, "Cleared local path setting"}};
+    for (auto [command, text] : refusals) {
+        bench.Run(command);
+        EXPECT_EQ(bench.LastLine(), text) << command;
+    }
+    EXPECT_TRUE(bench.ui.dialogs.empty());
+}
+
+TEST(FreshDocument, StatusBoxTogglesTheFlagWithoutASession) {
+    CTestBench bench;
+    bench.NewDocument();
+    bench.Run(cmd::StatusBox);
+    EXPECT_EQ(bench.LastLine(), "Status Box turned off");
+    EXPECT_EQ(bench.Doc().m_bStatusBox, 0);
+    bench.Run(cmd::StatusBox);
+    EXPECT_EQ(bench.LastLine(), "Status Box turned on");
+    EXPECT_EQ(bench.Doc().m_bStatusBox, 1);
+}
+
+TEST(FreshDocument, TraceOnOffersVarnixLogAndCancelDoesNothing) {
+    CTestBench bench;
+    bench.NewDocument();
+    bench.Run(cmd::TraceOn);
+    bench.Run(cmd::TraceOff);
+    EXPECT_EQ(bench.ui.fileOpenRequests, std::vector<std::string>{"varnix.log"});
+    EXPECT_EQ(bench.Lines().size(), 1u);
+}
+
+TEST(FreshDocument, StreamDialogsDoNothingWithoutASession) {
+    CTestBench bench;
+    bench.NewDocument();
+    for (auto [command, dialog] :
+         {std::pair{cmd::ReadDirList, dlg::ReadDirList}, std::pair{cmd::ReadGet, dlg::ReadGet},
+          std::pair{cmd::WritePut, dlg::WritePut}}) {
+        bench.ui.Expect(dialog).Set(ctl::Edit1, "x").Set(ctl::Edit2, "text").Ok().Cancel();
+        bench.Run(command);
+        EXPECT_FALSE(bench.ui.dialogs.back().accepted);
+        ASSERT_EQ(bench.ui.dialogs.back().afterOk.size(), 1u);
+        EXPECT_EQ(bench.ui.dialogs.back().afterOk[0].at(ctl::Edit2), "text") << command;
+    }
+    EXPECT_EQ(bench.Lines().size(), 1u);
+    bench.ui.Expect(dlg::PutList).Set(ctl::Edit1, "list.txt").Ok();
+    bench.Run(cmd::PutListFiles);
+    EXPECT_EQ(bench.LastLine(), "Server not connected yet");
+}
+
+TEST(LoopTests, CountTimeAndRefuseANonInteger) {
+    CTestBench bench;
+    bench.NewDocument();
+    // No loops: no transfer; the clock's two readings give the time.
+    bench.ui.QueueTicks({1000, 1000});
+    bench.ui.Expect(dlg::LoopGet)
+        .Set(ctl::Edit1, "r")
+        .Set(ctl::Edit2, "l")
+        .Set(ctl::Edit3, "0")
+        .Ok();
+    bench.Run(cmd::LoopGet);
+    auto lines = bench.Lines();
+    EXPECT_EQ(lines[lines.size() - 2], "Wait...getting r");
+    EXPECT_EQ(lines.back(), "Total successful loops = 0, in 0 ms.");
+    // Without a session and without relogin, nothing is transferred; the clock may wrap.
+    bench.ui.QueueTicks({0xFFFFFF00u, 0x100u});
+    bench.ui.Expect(dlg::LoopPut)
+        .Set(ctl::Edit1, "local")
+        .Set(ctl::Edit2, "remote")
+        .Set(ctl::Loops, "many")
+        .Ok()
+        .Set(ctl::Loops, "3")
+        .Ok();
+    bench.Run(cmd::LoopPut);
+    EXPECT_EQ(bench.ui.messageBoxes.back().first, "Please enter an integer.");
+    lines = bench.Lines();
+    EXPECT_EQ(lines[lines.size() - 2], "Wait...putting local");
+    EXPECT_EQ(lines.back(), "Total successful loops = 0, in 512 ms.");
+}
+
+TEST(LoopTests, AFailedReloginAppendsTheLibraryTextEachRound) {
+    CTestBench bench;
+    bench.NewDocument();
+    bench.Doc().m_strHost = "127.0.0.1:" + std::to_string(testfx::freePort());
+    bench.Doc().m_strUser = "nobody";
+    bench.ui.Expect(dlg::LoopGet)
+        .Set(ctl::Edit1, "r")
+        .Set(ctl::Edit2, "l")
+        .Set(ctl::Edit3, "2")
+        .Set(ctl::Relogin, "1")
+        .Ok();
+    bench.Run(cmd::LoopGet);
+    const std::string error = LastLibraryText().text;
+    ASSERT_FALSE(error.empty());
+    auto lines = bench.Lines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "Wait...getting r");
+    EXPECT_EQ(lines[2], "Wait...getting r" + error);
+    EXPECT_EQ(lines[3], "Wait...getting r" + error + error);
+    EXPECT_EQ(lines[4].rfind("Total successful loops = 0, in ", 0), 0u);
+    EXPECT_EQ(bench.Doc().m_hFtp, 0);
+}
+
+TEST(HostList, ShowsFiveWindowsActiveFirstAndChoosesAHandle) {
+    CTestBench bench;
+    for (int i = 1; i <= 6; ++i) {
+        CBrisel32Doc& doc = bench.NewDocument();
+        doc.m_strHost = "host" + std::to_string(i);
+        doc.m_strUser = "user" + std::to_string(i);
+        doc.m_hFtp = i * 10;
+    }
+    // The last window made is active. No choice in the FROM list ends the command.
+    bench.ui.Expect(dlg::HostList).Ok();
+    bench.Run(cmd::RemoteToRemotePut);
+    ASSERT_EQ(bench.ui.dialogs.size(), 1u);
+    const auto& shown = bench.ui.dialogs[0];
+    EXPECT_EQ(shown.title, "Select the FROM ftp server:");
+    ASSERT_EQ(shown.listItems.size(), 5u);
+    EXPECT_EQ(shown.listItems[0].text, "host6:user6");
+    EXPECT_EQ(shown.listItems[0].value, 60);
+    EXPECT_EQ(shown.listItems[1].text, "host1:user1");
+    EXPECT_EQ(bench.Lines().back(), bench.Lines()[bench.Lines().size() - 2]);
+
+    // Cancel in the FROM list: the transfer dialog still comes, then the refusal.
+    bench.ui.Expect(dlg::HostList).Cancel();
+    bench.ui.Expect(dlg::Rename).Set(ctl::Edit1, "a").Set(ctl::Edit2, "b").Ok();
+    bench.Run(cmd::RemoteToRemoteAppend);
+    EXPECT_EQ(bench.ui.dialogs.back().title, "Remote To Remote: Append");
+    EXPECT_EQ(bench.LastLine(), "Server not connected yet");
+
+    // A document without a session is listed too, with its handle 0.
+    bench.Doc().m_hFtp = 0;
+    bench.ui.Expect(dlg::HostList).Set(ctl::HostList, "0").Ok();
+    bench.Run(cmd::RemoteToRemotePut);
+    EXPECT_EQ(bench.ui.dialogs.back().listItems[0].value, 0);
+    EXPECT_EQ(bench.ui.dialogs.back().title, "Select the FROM ftp server:");
+}
+
+TEST(TestWeb, ARefusedConnectionShowsErrorConnecting) {
+    CTestBench bench;
+    bench.NewDocument();
+    const std::string site = "127.0.0.1:" + std::to_string(testfx::freePort());
+    bench.ui.Expect(dlg::TestWeb)
+        .Set(ctl::Edit1, site)
+        .Set(ctl::Edit2, "GET / HTTP/1.0")
+        .Ok()
+        .Cancel();
+    bench.Run(cmd::TestWeb);
+    EXPECT_EQ(bench.ui.dialogs.back().afterOk.at(0).at(ctl::Edit3), "Error connecting to " + site);
+    EXPECT_EQ(bench.Lines().size(), 1u);
 }
 
 }  // namespace

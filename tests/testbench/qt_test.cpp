@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -23,6 +24,7 @@
 #include "core/menus.h"
 #include "qt/child_frame.h"
 #include "qt/main_frame.h"
+#include "qt/progress_box.h"
 #include "servers.h"
 #include "varnix32.h"
 
@@ -226,6 +228,62 @@ class QtFrontEndTest : public QObject {
         QVERIFY(child->Doc().m_hFtp > 0);
         QCOMPARE(child->windowTitle(), QString::fromStdString(server.host()));
         ftp_quit(child->Doc().m_hFtp);
+    }
+
+    void hostListShowsFiveWindowsActiveFirst() {
+        CMainFrame frame;
+        frame.show();
+        for (int i = 1; i <= 6; ++i) {
+            CChildFrame* child = frame.NewDocument();
+            child->Doc().m_strHost = "host" + std::to_string(i);
+            child->Doc().m_strUser = "user";
+        }
+        CChildFrame* third = qobject_cast<CChildFrame*>(frame.MdiArea()->subWindowList()[2]);
+        frame.MdiArea()->setActiveSubWindow(third);
+        QStringList items;
+        QString title;
+        OnNextModal([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            auto* list = Control<QListWidget>(dialog, ctl::HostList);
+            for (int i = 0; i < list->count(); ++i)
+                items << list->item(i)->text();
+            Click(dialog, ctl::Ok);  // nothing chosen: the command ends
+        });
+        frame.OnCommand(cmd::RemoteToRemotePut);
+        QCOMPARE(title, QStringLiteral("Select the FROM ftp server:"));
+        QCOMPARE(items.size(), 5);
+        QCOMPARE(items.front(), QStringLiteral("host3:user"));
+        QCOMPARE(QSet<QString>(items.begin(), items.end()).size(), 5);
+    }
+
+    void statusBoxShowsProgressDuringATransfer() {
+        testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+        server.put("big.bin", testfx::allBytes(3 << 20));
+        testfx::TempDir local("bench-qt");
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        CBrisel32Doc& doc = child->Doc();
+        doc.m_hFtp =
+            ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
+        QVERIFY(doc.m_hFtp > 0);
+        ftp_statusbox(doc.m_hFtp, 1);
+        bool shownDuring = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] { shownDuring |= frame.Progress().Visible(); });
+        poll.start(1);
+        OnNextModal([&](QWidget* dialog) {
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
+            Control<QLineEdit>(dialog, ctl::Edit2)
+                ->setText(QString::fromStdString((local / "big.bin").string()));
+            Click(dialog, ctl::Ok);
+        });
+        frame.OnCommand(cmd::Get);
+        QVERIFY(frame.Progress().Reports() > 0);
+        QVERIFY(shownDuring);
+        QVERIFY(!frame.Progress().Visible());
+        QCOMPARE(std::filesystem::file_size(local / "big.bin") > 0, true);
+        ftp_quit(doc.m_hFtp);
     }
 };
 

@@ -93,6 +93,7 @@ bool CTestUi::DoModal(brisel::CDialog& dialog) {
         }
         if (shown.accepted || step.kind == CDialogScript::Step::Cancel) break;
     }
+    shown.refills = host.Refills();
     dialogs.push_back(shown);
     return shown.accepted;
 }

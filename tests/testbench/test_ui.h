@@ -79,6 +79,7 @@ struct CShownDialog {
     std::vector<std::map<int, std::string>> afterOk;
     std::vector<brisel::CListItem> listItems;
     bool accepted = false;
+    int refills = 0;  // copies of the fields into the controls, the opening one included
 };
 
 class CTestUi : public brisel::CBriselUi {
