@@ -240,7 +240,7 @@ CChildFrame* CMainFrame::AddWindow(std::shared_ptr<CDocumentEntry> entry,
         });
     });
     if (loadedText) child->View().LoadText(*loadedText);
-    child->resize(480, 300);
+    child->resize(600, 380);
     child->show();
     mdi_->setActiveSubWindow(child);
     // The first refresh, when the window is first shown.
