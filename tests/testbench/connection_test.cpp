@@ -10,7 +10,13 @@ namespace {
 using namespace brisel;
 using benchtest::ServerSuite;
 
-class ConnectionCommands : public ServerSuite {};
+class ConnectionCommands : public ServerSuite {
+  protected:
+    void Relogin(const std::string& user, const std::string& password) {
+        bench.ui.Expect(dlg::ReLogin).Set(ctl::Edit1, user).Set(ctl::Edit2, password).Ok();
+        bench.Run(cmd::ReLogin);
+    }
+};
 
 TEST_P(ConnectionCommands, LoginReloginAbortAndLogout) {
     Login();
@@ -28,19 +34,14 @@ TEST_P(ConnectionCommands, LoginReloginAbortAndLogout) {
     EXPECT_EQ(bench.ui.messageBoxes.back().first, "FTP session is alive.");
 
     // Another user: vsftpd takes a second USER of the same user as already logged in.
-    bench.ui.Expect(dlg::ReLogin).Set(ctl::Edit1, "nobody").Set(ctl::Edit2, "wrong").Ok();
-    bench.Run(cmd::ReLogin);
+    Relogin("nobody", "wrong");
     EXPECT_EQ(bench.LastLine(), LastLibraryText().text);
     EXPECT_FALSE(bench.LastLine().empty());
     EXPECT_EQ(doc.m_hFtp, handle);
     EXPECT_EQ(doc.m_strUser, Server().user());
     EXPECT_EQ(doc.m_strPassword, Server().password());
 
-    bench.ui.Expect(dlg::ReLogin)
-        .Set(ctl::Edit1, Server().user())
-        .Set(ctl::Edit2, Server().password())
-        .Ok();
-    bench.Run(cmd::ReLogin);
+    Relogin(Server().user(), Server().password());
     EXPECT_EQ(bench.LastLine(), "User " + Server().user() + " logged in");
     EXPECT_EQ(doc.m_hFtp, handle);
 
@@ -116,11 +117,7 @@ TEST_P(ConnectionCommands, LoginPortKeepsTheTitleAndAHandleWhoseLoginFailed) {
     EXPECT_EQ(bench.LastLine(), LastLibraryText().text);
     EXPECT_GT(bench.Doc().m_hFtp, 0);
     EXPECT_EQ(bench.Doc().m_strPassword, Server().password());
-    bench.ui.Expect(dlg::ReLogin)
-        .Set(ctl::Edit1, Server().user())
-        .Set(ctl::Edit2, Server().password())
-        .Ok();
-    bench.Run(cmd::ReLogin);
+    Relogin(Server().user(), Server().password());
     EXPECT_EQ(bench.LastLine(), "User " + Server().user() + " logged in");
 }
 

@@ -146,16 +146,7 @@ TEST_P(FileCommands, DirListRunsRepeatedlyAndKeepsTheLastListingOnFailure) {
     for (const auto& e :
          std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
         tempBefore.insert(e.path());
-    bench.ui.Expect(dlg::DirList)
-        .Set(ctl::Edit1, dir)
-        .Ok()
-        .Set(ctl::LongListing, "1")
-        .Ok()
-        .Set(ctl::Edit1, "bad\rname")  // refused by the library before anything is sent
-        .Ok()
-        .Cancel();
-    bench.Run(cmd::DirList);
-    const auto& shown = bench.ui.dialogs.back();
+    const auto& shown = benchtest::ListThreeWays(bench, cmd::DirList, dlg::DirList, dir);
     ASSERT_EQ(shown.afterOk.size(), 3u);
     const std::string shortList = shown.afterOk[0].at(ctl::Edit2);
     const std::string longList = shown.afterOk[1].at(ctl::Edit2);

@@ -5,8 +5,7 @@
 #include "core/commands.h"
 #include "core/ids.h"
 #include "core/library_text.h"
-#include "servers.h"
-#include "test_ui.h"
+#include "server_suite.h"
 #include "varnix32.h"
 
 namespace {
@@ -36,13 +35,7 @@ class RemoteToRemote : public ::testing::Test {
     }
     void Login(const testfx::FtpServer& server) {
         CBrisel32Doc& doc = bench.NewDocument();
-        bench.ui.Expect(dlg::Login)
-            .Set(ctl::Edit1, server.host())
-            .Set(ctl::Edit2, server.user())
-            .Set(ctl::Edit3, server.password())
-            .Ok();
-        bench.Run(cmd::Login);
-        ASSERT_GT(doc.m_hFtp, 0) << bench.LastLine();
+        benchtest::LoginWindow(bench, server);
         (&server == from_.get() ? fromDoc_ : toDoc_) = &doc;
     }
     // The host list shows the active window first, then the others in order.

@@ -38,6 +38,10 @@ void ServerSuite::Login() {
 }
 
 void ServerSuite::LoginTo(const testfx::FtpServer& server) {
+    LoginWindow(bench, server);
+}
+
+void LoginWindow(CTestBench& bench, const testfx::FtpServer& server) {
     using namespace brisel;
     bench.ui.Expect(dlg::Login)
         .Set(ctl::Edit1, server.host())
@@ -46,6 +50,21 @@ void ServerSuite::LoginTo(const testfx::FtpServer& server) {
         .Ok();
     bench.Run(cmd::Login);
     ASSERT_EQ(bench.LastLine(), "Connected to " + server.host());
+}
+
+const CShownDialog& ListThreeWays(CTestBench& bench, int command, int dialog,
+                                  const std::string& directory) {
+    using namespace brisel;
+    bench.ui.Expect(dialog)
+        .Set(ctl::Edit1, directory)
+        .Ok()
+        .Set(ctl::LongListing, "1")
+        .Ok()
+        .Set(ctl::Edit1, "bad\rname")  // refused by the library before anything is sent
+        .Ok()
+        .Cancel();
+    bench.Run(command);
+    return bench.ui.dialogs.back();
 }
 
 std::string ServerSuite::Name(const std::string& stem) const {

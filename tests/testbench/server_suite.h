@@ -40,6 +40,14 @@ class ServerSuite : public ::testing::TestWithParam<testfx::ServerKind> {
     std::filesystem::path startDir_;
 };
 
+// Logs the bench's active document in to the server through the Login dialog.
+void LoginWindow(CTestBench& bench, const testfx::FtpServer& server);
+
+// Runs a listing dialog (DirList or ReadDirList) three times from one open dialog: short,
+// long, and a directory text that the library refuses. Returns the dialog as shown.
+const CShownDialog& ListThreeWays(CTestBench& bench, int command, int dialog,
+                                  const std::string& directory);
+
 std::string ServerKindParamName(const ::testing::TestParamInfo<testfx::ServerKind>& info);
 
 }  // namespace benchtest

@@ -26,16 +26,7 @@ TEST_P(StreamCommands, ReadDirListLongAndShort) {
     Server().mkdir(dir);
     Server().put(dir + "/one.txt", "1");
     Server().put(dir + "/two.txt", "22");
-    bench.ui.Expect(dlg::ReadDirList)
-        .Set(ctl::Edit1, dir)
-        .Ok()
-        .Set(ctl::LongListing, "1")
-        .Ok()
-        .Set(ctl::Edit1, "bad\rname")  // refused by the library before anything is sent
-        .Ok()
-        .Cancel();
-    bench.Run(cmd::ReadDirList);
-    const auto& shown = bench.ui.dialogs.back();
+    const auto& shown = benchtest::ListThreeWays(bench, cmd::ReadDirList, dlg::ReadDirList, dir);
     ASSERT_EQ(shown.afterOk.size(), 3u);
     const std::string& names = shown.afterOk[0].at(ctl::Edit2);
     const std::string& longList = shown.afterOk[1].at(ctl::Edit2);
