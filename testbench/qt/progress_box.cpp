@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QProgressDialog>
+#include <QTimer>
 #include <algorithm>
 
 #include "varnix32.h"
@@ -37,6 +38,7 @@ void CProgressBox::Report(int h, long long done, long long total) {
         dialog_->setAutoReset(false);
         dialog_->setAutoClose(false);
         connect(dialog_, &QProgressDialog::canceled, this, [this] { ftp_abort(handle_); });
+        ++shows_;
     }
     QString text = total >= 0 ? QStringLiteral("%1 of %2 bytes").arg(done).arg(total)
                               : QStringLiteral("%1 bytes").arg(done);
@@ -48,7 +50,14 @@ void CProgressBox::Report(int h, long long done, long long total) {
         dialog_->setMaximum(0);  // busy indicator: the size is not known
     }
     dialog_->show();
+    inReport_ = true;
     QCoreApplication::processEvents();
+    inReport_ = false;
+    // Once the reports stop, the call has returned: a dialog that stays open (ReadGet) must not
+    // sit under a finished progress box.
+    QTimer::singleShot(kQuietMs, this, [this, report = reports_] {
+        if (report == reports_ && !inReport_) Finish();
+    });
 }
 
 void CProgressBox::Finish() {

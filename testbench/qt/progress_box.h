@@ -18,16 +18,21 @@ class CProgressBox : public QObject {
     ~CProgressBox() override;
 
     void Report(int h, long long done, long long total);
-    // The command is over: the dialog goes away.
+    // The command is over, or the reports stopped: the dialog goes away.
     void Finish();
     bool Visible() const;
     int Reports() const { return reports_; }
+    // How often the dialog appeared.
+    int Shows() const { return shows_; }
 
   private:
+    static constexpr int kQuietMs = 250;
     QWidget* parent_;
     QPointer<QProgressDialog> dialog_;
     int handle_ = 0;
     int reports_ = 0;
+    int shows_ = 0;
+    bool inReport_ = false;
 };
 
 }  // namespace brisel::qt

@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "core/ids.h"
@@ -151,6 +153,27 @@ bool CQtDialog::UpdateFields() {
     return true;
 }
 
+void CQtDialog::SetMultiLineText(QPlainTextEdit* edit, int id, const std::string& text) {
+    // A text that grows (a file arriving chunk by chunk) gets only its new part appended, so a
+    // long file does not cost the whole text again per chunk. That needs the control unchanged
+    // since it was last set, and no CR at the old end that an LF at the new start would pair.
+    Shown& shown = shown_[id];
+    QTextDocument* document = edit->document();
+    bool grows = !shown.text.empty() && text.size() > shown.text.size() &&
+                 shown.text.back() != '\r' && document->revision() == shown.revision &&
+                 text.compare(0, shown.text.size(), shown.text) == 0;
+    if (grows) {
+        QTextCursor end(document);
+        end.movePosition(QTextCursor::End);
+        end.insertText(FromLogText(text.substr(shown.text.size())));
+        shown.text.append(text, shown.text.size());
+    } else {
+        edit->setPlainText(FromLogText(text));
+        shown.text = text;
+    }
+    shown.revision = document->revision();
+}
+
 void CQtDialog::UpdateControls() {
     const CDialogFields& fields = dialog_.fields;
     for (const CControlSpec& c : dialog_.Spec().controls) {
@@ -171,7 +194,7 @@ void CQtDialog::UpdateControls() {
                 break;
             case ControlKind::MultiLine:
             case ControlKind::Output:
-                static_cast<QPlainTextEdit*>(w)->setPlainText(FromLogText(fields.Text(c.id)));
+                SetMultiLineText(static_cast<QPlainTextEdit*>(w), c.id, fields.Text(c.id));
                 // Shown at once: a stream dialog refills while the data is still arriving.
                 if (isVisible()) w->repaint();
                 break;

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 #include <map>
+#include <string>
+
+class QPlainTextEdit;
 
 #include "core/dialog.h"
 
@@ -28,10 +31,17 @@ class CQtDialog : public QDialog, public CDialogHost {
   private:
     void Build();
     void OnOk();
+    void SetMultiLineText(QPlainTextEdit* edit, int id, const std::string& text);
 
     CDialog& dialog_;
     CBriselUi& ui_;
     std::map<int, QWidget*> controls_;
+    // What each multi-line control was last given, and its document's revision then.
+    struct Shown {
+        std::string text;
+        int revision = -1;
+    };
+    std::map<int, Shown> shown_;
 };
 
 }  // namespace brisel::qt

@@ -258,7 +258,7 @@ class QtFrontEndTest : public QObject {
 
     void statusBoxShowsProgressDuringATransfer() {
         testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
-        server.put("big.bin", testfx::allBytes(3 << 20));
+        server.put("big.bin", testfx::allBytes(1 << 20));
         testfx::TempDir local("bench-qt");
         CMainFrame frame;
         frame.show();
@@ -268,10 +268,7 @@ class QtFrontEndTest : public QObject {
             ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
         QVERIFY(doc.m_hFtp > 0);
         ftp_statusbox(doc.m_hFtp, 1);
-        bool shownDuring = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] { shownDuring |= frame.Progress().Visible(); });
-        poll.start(1);
+        ftp_setbinary(doc.m_hFtp);
         OnNextModal([&](QWidget* dialog) {
             Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
             Control<QLineEdit>(dialog, ctl::Edit2)
@@ -280,9 +277,27 @@ class QtFrontEndTest : public QObject {
         });
         frame.OnCommand(cmd::Get);
         QVERIFY(frame.Progress().Reports() > 0);
-        QVERIFY(shownDuring);
+        QVERIFY(frame.Progress().Shows() > 0);
         QVERIFY(!frame.Progress().Visible());
-        QCOMPARE(std::filesystem::file_size(local / "big.bin") > 0, true);
+        QCOMPARE(std::filesystem::file_size(local / "big.bin"), std::uintmax_t{1 << 20});
+
+        // In a dialog that stays open, the progress box goes once the transfer is over.
+        const int shows = frame.Progress().Shows();
+        bool goneWhileOpen = false;
+        QString content;
+        OnNextModal([&](QWidget* dialog) {
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
+            Click(dialog, ctl::Ok);
+            content = Control<QPlainTextEdit>(dialog, ctl::Edit2)->toPlainText();
+            QTRY_VERIFY(!frame.Progress().Visible());
+            goneWhileOpen = dialog->isVisible();
+            Click(dialog, ctl::Cancel);
+        });
+        frame.OnCommand(cmd::ReadGet);
+        QVERIFY(frame.Progress().Shows() > shows);
+        QVERIFY(goneWhileOpen);
+        QVERIFY(!content.isEmpty());
+        QVERIFY(LogLines(child).last().startsWith("ReadGet: bytes read: "));
         ftp_quit(doc.m_hFtp);
     }
 };
