@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -228,6 +229,51 @@ class QtFrontEndTest : public QObject {
         QVERIFY(child->Doc().m_hFtp > 0);
         QCOMPARE(child->windowTitle(), QString::fromStdString(server.host()));
         ftp_quit(child->Doc().m_hFtp);
+    }
+
+    void saveAndOpenTheLogWithTheRecentFileList() {
+        testfx::TempDir dir("bench-qt");
+        const QString path = QString::fromStdString((dir / "session.log").string());
+        {
+            CMainFrame frame;
+            frame.show();
+            frame.NewDocument();
+            frame.OnCommand(cmd::Abort);
+            OnNextModal([&](QWidget* modal) {
+                auto* chooser = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(chooser);
+                chooser->selectFile(path);
+                static_cast<QDialog*>(chooser)->accept();
+            });
+            frame.OnCommand(cmd::FileSaveAs);
+            QCOMPARE(frame.ActiveChild()->windowTitle(), QStringLiteral("session.log"));
+        }
+        QCOMPARE(QString::fromStdString(testfx::readFile(dir / "session.log")),
+                 QStringLiteral("Please connect to server first...\nNo FTP connection.\n"));
+
+        CMainFrame frame;
+        frame.show();
+        // The recent-file list offers the saved log in the menu shown without a document.
+        QMenu* file = frame.Menus(false).front();
+        emit file->aboutToShow();
+        QAction* recent = nullptr;
+        for (QAction* a : file->actions())
+            if (a->data().toInt() == cmd::FileMruFirst) recent = a;
+        QVERIFY(recent && recent->isEnabled());
+        QVERIFY(recent->text().endsWith(path));
+        recent->trigger();
+        CChildFrame* opened = frame.ActiveChild();
+        QVERIFY(opened);
+        QCOMPARE(LogLines(opened),
+                 QStringList({"Please connect to server first...", "No FTP connection.",
+                              "Please connect to server first..."}));
+        QString complaint;
+        OnNextModal([&](QWidget* box) {
+            complaint = static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        QVERIFY(!frame.OpenDocument(path + ".missing"));
+        QCOMPARE(complaint, QStringLiteral("Failed to open document."));
     }
 
     void hostListShowsFiveWindowsActiveFirst() {
