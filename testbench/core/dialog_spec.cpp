@@ -44,7 +44,9 @@ std::vector<CDialogSpec> BuildSpecs() {
     return {
         {dlg::About,
          "About brisel32",
-         {Static("brisel32 Version 3.50"), Make(Edit1, "", K::Text, 0, {}, true)}},
+         {Make(ctl::Static, "", K::Icon), Static("brisel32 Version 3.50"),
+          Make(Edit1, "", K::Text, 0, {}, true)},
+         false},
         // Connections
         {dlg::Login,
          "FTP LOGIN",
@@ -143,6 +145,7 @@ bool IsInputControl(const CControlSpec& control) {
         case ControlKind::Output:
         case ControlKind::Browse:
         case ControlKind::Static:
+        case ControlKind::Icon:
             return false;
         default:
             return !control.readOnly;

@@ -18,6 +18,7 @@ enum class ControlKind {
     Browse,     // button that fills its target field with a file-open choice
     List,       // list box: items with values, one selected
     Static,     // fixed text
+    Icon,       // the application's icon
 };
 
 struct CControlSpec {
@@ -33,6 +34,7 @@ struct CDialogSpec {
     int id;
     std::string title;
     std::vector<CControlSpec> controls;
+    bool hasCancel = true;  // every dialog has OK; all but the About box have Cancel
 
     const CControlSpec* Control(int controlId) const;
 };

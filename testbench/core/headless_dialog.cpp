@@ -10,6 +10,7 @@ bool CHeadlessDialog::UpdateFields() {
         const std::string& text = controls_[c.id];
         switch (c.kind) {
             case ControlKind::Static:
+            case ControlKind::Icon:
             case ControlKind::Browse:
                 break;
             case ControlKind::Integer:
@@ -44,6 +45,7 @@ void CHeadlessDialog::UpdateControls() {
     for (const CControlSpec& c : dialog_.Spec().controls) {
         switch (c.kind) {
             case ControlKind::Static:
+            case ControlKind::Icon:
             case ControlKind::Browse:
                 break;
             case ControlKind::List:

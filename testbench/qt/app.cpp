@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "qt/main_frame.h"
+#include "qt/qt_dialog.h"
 
 namespace brisel::qt {
 
@@ -11,6 +12,7 @@ int RunQt(int argc, char** argv) {
     // The recent-file list is kept under this name in the user's settings.
     QApplication::setOrganizationName(QStringLiteral("varnix"));
     QApplication::setApplicationName(QStringLiteral("brisel32"));
+    QApplication::setWindowIcon(ApplicationIcon());
     CMainFrame frame;
     frame.show();
     const QStringList args = QApplication::arguments();

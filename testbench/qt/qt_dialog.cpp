@@ -1,5 +1,6 @@
 #include "qt_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -91,18 +93,30 @@ void CQtDialog::Build() {
             case ControlKind::Static:
                 grid->addWidget(new QLabel(label, this), row++, 0, 1, 3);
                 break;
+            case ControlKind::Icon: {
+                auto* icon = new QLabel(this);
+                icon->setPixmap(ApplicationIcon().pixmap(32, 32));
+                grid->addWidget(icon, row++, 0);
+                break;
+            }
         }
         if (widget) {
             widget->setObjectName(ControlName(c.id));
             controls_[c.id] = widget;
         }
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(ControlName(ctl::Ok));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(ControlName(ctl::Cancel));
+    if (dialog_.Spec().hasCancel)
+        buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(ControlName(ctl::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CQtDialog::OnOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     outer->addWidget(buttons);
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon = QApplication::windowIcon();
+    return icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon;
 }
 
 void CQtDialog::OnOk() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <map>
 #include <string>
 
@@ -43,5 +44,8 @@ class CQtDialog : public QDialog, public CDialogHost {
     };
     std::map<int, Shown> shown_;
 };
+
+// The program's icon (also the main window's).
+QIcon ApplicationIcon();
 
 }  // namespace brisel::qt

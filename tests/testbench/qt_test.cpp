@@ -164,13 +164,16 @@ class QtFrontEndTest : public QObject {
         CMainFrame frame;
         frame.show();
         QString shown, title;
+        bool hasCancel = true;
         OnNextModal([&](QWidget* dialog) {
             title = dialog->windowTitle();
             shown = Control<QLineEdit>(dialog, ctl::Edit1)->text();
+            hasCancel = Control<QPushButton>(dialog, ctl::Cancel) != nullptr;
             Click(dialog, ctl::Ok);
         });
         frame.OnCommand(cmd::AppAbout);
         QCOMPARE(title, QStringLiteral("About brisel32"));
+        QVERIFY(!hasCancel);
         QCOMPARE(shown, QString::fromStdString(LibraryVersionText(varnix_version())));
         QVERIFY(shown.contains(QRegularExpression("^Varnix32\\.dll version \\d+\\.\\d\\d$")));
     }

@@ -55,7 +55,8 @@ namespace {
 std::map<int, std::string> Snapshot(brisel::CHeadlessDialog& host, const brisel::CDialog& dialog) {
     std::map<int, std::string> controls;
     for (const auto& c : dialog.Spec().controls)
-        if (c.kind != brisel::ControlKind::Static && c.kind != brisel::ControlKind::Browse)
+        if (c.kind != brisel::ControlKind::Static && c.kind != brisel::ControlKind::Icon &&
+            c.kind != brisel::ControlKind::Browse)
             controls[c.id] = host.Control(c.id);
     return controls;
 }
