@@ -21,6 +21,9 @@ class ByteStream {
     virtual Status finish(const Wait& wait) = 0;
     // Drops the stream at once; the peer sees a failed transfer.
     virtual void abandon() = 0;
+    // Sends one byte as TCP urgent data, so that a server busy with a transfer looks at the
+    // control connection. A stream that cannot (TLS) returns false and sends nothing.
+    virtual bool sendUrgent(char byte) = 0;
     // True when nothing can be read now without waiting (data or an end may be pending
     // otherwise).
     virtual bool idle() = 0;
@@ -43,6 +46,7 @@ class PlainStream final : public ByteStream {
         return s;
     }
     void abandon() override { socket_.closeWithReset(); }
+    bool sendUrgent(char byte) override { return socket_.sendUrgent(byte).isOk(); }
     bool idle() override;
     Socket& socket() override { return socket_; }
 

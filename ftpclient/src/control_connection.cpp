@@ -38,6 +38,21 @@ Status ControlConnection::send(std::string_view command) {
     return Status::ok();
 }
 
+Status ControlConnection::sendAbort() {
+    static constexpr char kIac = '\xff', kInterrupt = '\xf4', kDataMark = '\xf2';
+    const char interrupt[] = {kIac, kInterrupt};
+    Wait wait = replyWait(false);
+    if (stream_->write(interrupt, sizeof interrupt, wait).isOk() && stream_->sendUrgent(kIac)) {
+        TraceLog::instance().sent(handle_, "ABOR (after Telnet IP and Synch)");
+        const char line[] = {kDataMark, 'A', 'B', 'O', 'R', '\r', '\n'};
+        Status written = stream_->write(line, sizeof line, wait);
+        if (!written.isOk())
+            return explain(written).withContext("Sending to " + peerText_ + " failed");
+        return Status::ok();
+    }
+    return send("ABOR");
+}
+
 Result<Reply> ControlConnection::readReply() {
     return read(replyWait(true));
 }

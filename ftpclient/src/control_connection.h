@@ -23,6 +23,9 @@ class ControlConnection {
 
     // Sends command + CRLF. A command holding CR or LF is refused before anything is sent.
     Status send(std::string_view command);
+    // Sends ABOR the way a server busy with a transfer notices it: Telnet "Interrupt
+    // Process", then "Synch" as urgent data, then the command.
+    Status sendAbort();
     // Reads one whole reply, bounded by the timeout (the whole reply must arrive in it).
     Result<Reply> readReply();
     // As readReply, but the wait does not end on an abort (used to resynchronise).

@@ -140,20 +140,20 @@ Result<DataChannel> FtpSession::openData(std::string_view line, long long offset
     auto opening = transferCommand(line);
     if (!opening.isOk()) return opening.status();
     if (opening->positive()) {
-        // Done without a preliminary reply (nothing to send): the data connection, if any,
-        // holds nothing.
+        // Done without a preliminary reply: nothing will come over the data connection.
         channel.finalReceived = true;
         channel.final = *opening;
-    } else {
-        channel.opening = *opening;
-        channel.announced = parseAnnouncedSize(opening->text()).value_or(-1);
+        return channel;
     }
-    if (!settings_.passive && !channel.finalReceived) {
+    channel.opening = *opening;
+    channel.announced = parseAnnouncedSize(opening->text()).value_or(-1);
+    if (!settings_.passive) {
         auto accepted = listener.accept(control_->peer(), dataWait());
         if (!accepted.isOk()) return abortData(channel, accepted.status());
         socket = std::move(*accepted);
     }
-    if (socket.valid()) channel.stream = std::make_unique<PlainStream>(std::move(socket));
+    // A TLS layer wraps the data socket here.
+    channel.stream = std::make_unique<PlainStream>(std::move(socket));
     return channel;
 }
 
@@ -186,7 +186,7 @@ Status FtpSession::abortData(DataChannel& channel, Status reason) {
     if (!control_) return reason;
     IgnoreAbort guard(control_.get(), &abort_);
     TraceLog::instance().note(handle_, "Stopping the transfer: " + reason.text());
-    if (!control_->send("ABOR").isOk() || !control_->send("NOOP").isOk()) {
+    if (!control_->sendAbort().isOk() || !control_->send("NOOP").isOk()) {
         disconnect();
         return reason;
     }

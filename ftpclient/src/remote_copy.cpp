@@ -29,8 +29,11 @@ Status finalOf(FtpSession& session, const Reply& opening) {
     return Status::protocol("Unexpected end of transfer: " + final->text());
 }
 
-// Stops the target's half-started transfer after the source failed.
-Status stopTarget(FtpSession& to, Status reason) {
+// Stops the target's half-started transfer after the source failed. A target that waits
+// for data (and, like vsftpd, reads no command meanwhile) is freed by the source dropping
+// its passive port, which a new EPSV/PASV makes it do; then ABOR brings it back in step.
+Status stopTarget(FtpSession& from, FtpSession& to, Status reason) {
+    [[maybe_unused]] auto released = from.passiveAddress();
     DataChannel none;
     return to.abortData(none, std::move(reason));
 }
@@ -52,6 +55,9 @@ Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
         if (!there.isOk() && there.status().code() != -550) return there.status();
         offset = there.isOk() ? *there : 0;
     }
+    // A missing source file is found before the target is asked to store anything.
+    auto sourceSize = remoteSize(from, fromFile);
+    if (!sourceSize.isOk() && sourceSize.status().code() == -550) return sourceSize.status();
     VARNIX_RETURN_IF_ERROR(from.ensureType(binary ? TransferType::Binary : from.settings().type));
     VARNIX_RETURN_IF_ERROR(to.ensureType(binary ? TransferType::Binary : to.settings().type));
 
@@ -67,10 +73,10 @@ Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
 
     if (offset > 0) {
         Status rest = restAt(from, offset);
-        if (!rest.isOk()) return stopTarget(to, rest);
+        if (!rest.isOk()) return stopTarget(from, to, rest);
     }
     auto sourceOpening = from.transferCommand("RETR " + fromFile);
-    if (!sourceOpening.isOk()) return stopTarget(to, sourceOpening.status());
+    if (!sourceOpening.isOk()) return stopTarget(from, to, sourceOpening.status());
 
     Status sent = finalOf(from, *sourceOpening);
     Status stored = finalOf(to, *targetOpening);

@@ -140,6 +140,12 @@ void Socket::closeWithReset() {
     close();
 }
 
+Status Socket::sendUrgent(char byte) {
+    if (::send(fd_, &byte, 1, MSG_OOB | MSG_NOSIGNAL) != 1)
+        return Status::network("Sending urgent data failed: " + systemError(errno));
+    return Status::ok();
+}
+
 Status Socket::shutdownWrite() {
     if (::shutdown(fd_, SHUT_WR) != 0)
         return Status::network("Closing the connection failed: " + systemError(errno));
@@ -172,6 +178,8 @@ Result<Socket> Socket::connect(const SocketAddress& address, const Wait& wait) {
 
 Result<std::size_t> Socket::readSome(char* buffer, std::size_t size, const Wait& wait) {
     for (;;) {
+        // Checked before each read: on a fast link data is always there and poll() never runs.
+        if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
         ssize_t n = ::recv(fd_, buffer, size, 0);
         if (n >= 0) return static_cast<std::size_t>(n);
         if (errno == EINTR) continue;
@@ -183,6 +191,7 @@ Result<std::size_t> Socket::readSome(char* buffer, std::size_t size, const Wait&
 
 Status Socket::writeAll(const char* data, std::size_t size, const Wait& wait) {
     while (size > 0) {
+        if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
         ssize_t n = ::send(fd_, data, size, MSG_NOSIGNAL);
         if (n > 0) {
             data += n;

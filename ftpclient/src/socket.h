@@ -70,6 +70,8 @@ class Socket {
     // Closes with a reset instead of an orderly end, so the peer sees a failed transfer.
     void closeWithReset();
     Status shutdownWrite();
+    // One byte of TCP urgent data (the Telnet "Synch" of an abort).
+    Status sendUrgent(char byte);
 
     // Bytes read into buffer; 0 when the peer ended the stream.
     Result<std::size_t> readSome(char* buffer, std::size_t size, const Wait& wait);
