@@ -10,6 +10,8 @@ namespace {
 
 constexpr const char* kAnonymousUser = "anonymous";
 constexpr const char* kAnonymousPassword = "varnix@";
+// Late replies tolerated before a command; a server that sends more is not in step.
+constexpr int kMaxUnaskedReplies = 16;
 
 struct ProgressHandler {
     std::mutex mutex;
@@ -131,7 +133,11 @@ Status FtpSession::requireIdleConnection() const {
 }
 
 Status FtpSession::discardUnasked() {
-    while (control_ && control_->inputPending()) {
+    for (int count = 0; control_ && control_->inputPending(); ++count) {
+        if (count == kMaxUnaskedReplies) {
+            disconnect();
+            return Status::protocol("The server sends replies nobody asked for");
+        }
         auto reply = control_->readReplyIgnoringAbort();
         if (!reply.isOk()) {
             disconnect();
