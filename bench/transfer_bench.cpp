@@ -33,7 +33,8 @@ struct Figures {
 // Runs argv as a child and measures it.
 Figures measure(const std::vector<std::string>& argv) {
     std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     auto start = std::chrono::steady_clock::now();
     pid_t pid = ::fork();
@@ -54,12 +55,12 @@ Figures measure(const std::vector<std::string>& argv) {
 }
 
 // The child's side: one transfer through the library.
-int libraryTransfer(const char* direction, const char* host, const char* user,
-                    const char* password, const char* remote, const char* local) {
+int libraryTransfer(const char* direction, const char* host, const char* user, const char* password,
+                    const char* remote, const char* local) {
     int h = ftp_login(host, user, password, "");
     if (h <= 0 || ftp_setbinary(h) != 0) return 1;
-    int rc = std::strcmp(direction, "get") == 0 ? ftp_get(h, remote, local)
-                                                : ftp_put(h, local, remote);
+    int rc =
+        std::strcmp(direction, "get") == 0 ? ftp_get(h, remote, local) : ftp_put(h, local, remote);
     if (rc != 0) {
         char text[512];
         ftp_lasterror(text, sizeof text);
@@ -72,11 +73,12 @@ int libraryTransfer(const char* direction, const char* host, const char* user,
 void writeBigFile(const std::filesystem::path& path, long long bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     std::vector<char> block(1 << 20);
-    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>((i * 131) ^ (i >> 9));
     for (long long done = 0; done < bytes; done += static_cast<long long>(block.size())) {
         block[0] = static_cast<char>(done >> 20);  // no two blocks alike
-        out.write(block.data(), static_cast<std::streamsize>(
-                                    std::min<long long>(static_cast<long long>(block.size()), bytes - done)));
+        out.write(block.data(), static_cast<std::streamsize>(std::min<long long>(
+                                    static_cast<long long>(block.size()), bytes - done)));
     }
 }
 
@@ -84,7 +86,8 @@ Figures best(const std::vector<Figures>& runs) {
     Figures b;
     for (const auto& f : runs)
         if (f.ok && (!b.ok || f.seconds < b.seconds)) b = f;
-    for (const auto& f : runs) b.peakMiB = std::max(b.peakMiB, f.peakMiB);
+    for (const auto& f : runs)
+        b.peakMiB = std::max(b.peakMiB, f.peakMiB);
     return b;
 }
 
@@ -124,7 +127,8 @@ int main(int argc, char** argv) {
     writeBigFile(server.path("big.bin"), bytes);
     writeBigFile(local / "up.bin", bytes);
     std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string url = "ftp://" + server.user() + ":" + server.password() + "@" + server.host() + "/";
+    std::string url =
+        "ftp://" + server.user() + ":" + server.password() + "@" + server.host() + "/";
     std::string curl = "/usr/bin/curl";
 
     std::vector<Figures> libGet, curlGet, libPut, curlPut;
@@ -132,18 +136,25 @@ int main(int argc, char** argv) {
         auto got = (local / "got.bin").string();
         libGet.push_back(measure({self, "--child", "get", server.host(), server.user(),
                                   server.password(), "big.bin", got}));
-        libGet.back().ok = libGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
+        libGet.back().ok =
+            libGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
         std::filesystem::remove(got);
         curlGet.push_back(measure({curl, "-s", "-S", "-o", got, url + "big.bin"}));
-        curlGet.back().ok = curlGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
+        curlGet.back().ok =
+            curlGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
         std::filesystem::remove(got);
 
         libPut.push_back(measure({self, "--child", "put", server.host(), server.user(),
                                   server.password(), "lib-up.bin", (local / "up.bin").string()}));
-        libPut.back().ok = libPut.back().ok && std::filesystem::file_size(server.path("lib-up.bin")) == std::uintmax_t(bytes);
+        libPut.back().ok =
+            libPut.back().ok &&
+            std::filesystem::file_size(server.path("lib-up.bin")) == std::uintmax_t(bytes);
         std::filesystem::remove(server.path("lib-up.bin"));
-        curlPut.push_back(measure({curl, "-s", "-S", "-T", (local / "up.bin").string(), url + "curl-up.bin"}));
-        curlPut.back().ok = curlPut.back().ok && std::filesystem::file_size(server.path("curl-up.bin")) == std::uintmax_t(bytes);
+        curlPut.push_back(
+            measure({curl, "-s", "-S", "-T", (local / "up.bin").string(), url + "curl-up.bin"}));
+        curlPut.back().ok =
+            curlPut.back().ok &&
+            std::filesystem::file_size(server.path("curl-up.bin")) == std::uintmax_t(bytes);
         std::filesystem::remove(server.path("curl-up.bin"));
     }
     Figures lg = best(libGet), cg = best(curlGet), lp = best(libPut), cp = best(curlPut);

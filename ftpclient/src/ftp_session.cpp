@@ -208,6 +208,7 @@ Status FtpSession::login(const std::string& user, const std::string& password,
     // A connection the server closed meanwhile (or told us it would) is made anew.
     if (control_ && !discardUnasked().isOk()) disconnect();
     if (!control_) VARNIX_RETURN_IF_ERROR(connect());
+    bool wasLoggedIn = loggedIn_;
     loggedIn_ = false;
     bool anonymous = user.empty();
     std::string name = anonymous ? kAnonymousUser : user;
@@ -216,6 +217,12 @@ Status FtpSession::login(const std::string& user, const std::string& password,
 
     auto reply = command("USER " + name);
     if (!reply.isOk()) return reply.status();
+    if (wasLoggedIn && reply->negative() && gatewayHost.empty()) {
+        // A server that lets no session change its user: the new login gets a new connection.
+        VARNIX_RETURN_IF_ERROR(connect());
+        reply = command("USER " + name);
+        if (!reply.isOk()) return reply.status();
+    }
     if (reply->code == 331) {
         reply = command("PASS " + secret);
         if (!reply.isOk()) return reply.status();

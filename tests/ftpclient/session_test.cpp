@@ -49,7 +49,14 @@ TEST_P(SessionTest, OpenPortThenRelogin) {
     char dir[256];
     EXPECT_EQ(ftp_pwd(o, dir, sizeof dir), 0);
     EXPECT_EQ(std::string(dir), "/");
+    // Logged in already: a second login works too (vsftpd needs a new connection for it).
+    EXPECT_EQ(ftp_relogin(o, server().user().c_str(), server().password().c_str(), ""), 0)
+        << lastError();
+    EXPECT_EQ(ftp_cd(o, "/"), 0);
     EXPECT_EQ(ftp_quit(o), 0);
+    int p = ftp_openport(server().host().c_str(), 1);  // the port in the text wins
+    EXPECT_GT(p, 0) << lastError();
+    ftp_quit(p);
 }
 
 TEST_P(SessionTest, LogoutKeepsTheHandleForRelogin) {
@@ -307,9 +314,13 @@ TEST(Gateway, LoginThroughFtpProxy) {
                   0)
             << server.kindName() << ": " << lastError() << "\n"
             << gateway.log();
-        // The proxy refuses EPSV; the library falls back to PASV through it.
+        // The proxy refuses EPSV and EPRT; the library falls back to PASV and PORT.
         EXPECT_EQ(ftp_get(h, "via.txt", (local / "via.txt").c_str()), 0) << lastError();
         EXPECT_EQ(testfx::readFile(local / "via.txt"), "through the gateway");
+        ASSERT_EQ(ftp_SetPassive(h, 0), 0);
+        EXPECT_EQ(ftp_put(h, (local / "via.txt").c_str(), "back.txt"), 0) << lastError();
+        EXPECT_EQ(server.get("back.txt"), "through the gateway");
+        ASSERT_EQ(ftp_SetPassive(h, 1), 0);
         EXPECT_EQ(ftp_gatelogin(h, server.host().c_str(), "nobody", "wrong", ""), -530)
             << lastError();
         ftp_quit(h);
