@@ -25,6 +25,22 @@ Status requireBuffer(const char* buffer, int size) {
     return Status::ok();
 }
 
+// A command whose reply holds one text (a path, a time): parsed into the caller's buffer.
+int textQuery(int h, const std::string& command, Result<std::string> (*parse)(std::string_view),
+              char* buffer, int size) {
+    clearBuffer(buffer, size);
+    return api::run(h, [&](FtpSession& s) -> Status {
+        VARNIX_RETURN_IF_ERROR(requireBuffer(buffer, size));
+        auto reply = s.command(command);
+        if (!reply.isOk()) return reply.status();
+        if (reply->negative()) return Status::refused(reply->code, reply->text());
+        auto text = parse(reply->text());
+        if (!text.isOk()) return text.status();
+        copyToBuffer(*text, buffer, size);
+        return Status::ok();
+    });
+}
+
 int listing(int h, bool longList, const char* mask, const char* localFile) {
     return api::run(h, [&](FtpSession& s) -> Status {
         VARNIX_RETURN_IF_ERROR(api::requireWireText(mask, "mask"));
@@ -104,17 +120,7 @@ int ftp_quote(int h, const char* command, char* reply, int size) {
 }
 
 int ftp_pwd(int h, char* buffer, int size) {
-    clearBuffer(buffer, size);
-    return api::run(h, [&](FtpSession& s) -> Status {
-        VARNIX_RETURN_IF_ERROR(requireBuffer(buffer, size));
-        auto reply = s.command("PWD");
-        if (!reply.isOk()) return reply.status();
-        if (reply->negative()) return Status::refused(reply->code, reply->text());
-        auto path = parsePwdReply(reply->text());
-        if (!path.isOk()) return path.status();
-        copyToBuffer(*path, buffer, size);
-        return Status::ok();
-    });
+    return textQuery(h, "PWD", parsePwdReply, buffer, size);
 }
 
 int ftp_Exists(int h, const char* file) {
@@ -140,18 +146,13 @@ long long ftp_GetFileSize(int h, const char* file) {
 }
 
 int ftp_GetFileDateTime(int h, const char* file, char* buffer, int size, const char* /*format*/) {
-    clearBuffer(buffer, size);
-    return api::run(h, [&](FtpSession& s) -> Status {
-        VARNIX_RETURN_IF_ERROR(api::requireName(file, "file name"));
-        VARNIX_RETURN_IF_ERROR(requireBuffer(buffer, size));
-        auto reply = s.command(std::string("MDTM ") + file);
-        if (!reply.isOk()) return reply.status();
-        if (reply->negative()) return Status::refused(reply->code, reply->text());
-        auto time = parseMdtmReply(reply->text());
-        if (!time.isOk()) return time.status();
-        copyToBuffer(*time, buffer, size);
-        return Status::ok();
-    });
+    Status name = api::requireName(file, "file name");
+    if (!name.isOk()) {
+        clearBuffer(buffer, size);
+        api::storeText(name, nullptr);
+        return name.code();
+    }
+    return textQuery(h, std::string("MDTM ") + file, parseMdtmReply, buffer, size);
 }
 
 int ftp_dir(int h, const char* mask, const char* localfile) {

@@ -20,6 +20,18 @@ OpenStream* streamOf(FtpSession& session, OpenStream::Direction direction) {
     return stream && stream->direction == direction ? stream.get() : nullptr;
 }
 
+// The open stream of that direction that has not failed yet; else null, and status says why.
+OpenStream* usableStream(FtpSession& session, OpenStream::Direction direction, Status& status) {
+    OpenStream* s = streamOf(session, direction);
+    if (!s)
+        status = noStream(session, direction == OpenStream::Direction::Read ? "read" : "write");
+    else if (!s->failure.isOk())
+        status = s->failure;
+    else
+        return s;
+    return nullptr;
+}
+
 // Takes the stream out of the session, so that the control connection is free again.
 std::unique_ptr<OpenStream> takeStream(FtpSession& session) {
     return std::move(session.stream());
@@ -85,15 +97,8 @@ Status openReadStream(FtpSession& session, ReadKind kind, const std::string& nam
 }
 
 int readStream(FtpSession& session, char* buffer, int size, Status& status) {
-    OpenStream* s = streamOf(session, OpenStream::Direction::Read);
-    if (!s) {
-        status = noStream(session, "read");
-        return status.code();
-    }
-    if (!s->failure.isOk()) {
-        status = s->failure;
-        return status.code();
-    }
+    OpenStream* s = usableStream(session, OpenStream::Direction::Read, status);
+    if (!s) return status.code();
     if (s->pendingStart == s->pending.size() && !s->ended) {
         Status filled = refill(session, *s);
         if (!filled.isOk()) {
@@ -141,15 +146,8 @@ Status openWriteStream(FtpSession& session, const std::string& remote, bool appe
 }
 
 int writeStream(FtpSession& session, const char* data, int length, Status& status) {
-    OpenStream* s = streamOf(session, OpenStream::Direction::Write);
-    if (!s) {
-        status = noStream(session, "write");
-        return status.code();
-    }
-    if (!s->failure.isOk()) {
-        status = s->failure;
-        return status.code();
-    }
+    OpenStream* s = usableStream(session, OpenStream::Direction::Write, status);
+    if (!s) return status.code();
     if (!s->channel.stream) {
         status = Status::network("The server ended the transfer");
         return status.code();

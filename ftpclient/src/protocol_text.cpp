@@ -6,16 +6,6 @@
 namespace varnix {
 namespace {
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != prefix[i]) return false;
-    }
-    return true;
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -49,6 +39,14 @@ std::string_view firstLine(std::string_view reply) {
 }
 
 }  // namespace
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (lower(text[i]) != lower(prefix[i])) return false;
+    return true;
+}
 
 std::string HostSpec::text() const {
     bool v6 = name.find(':') != std::string::npos;

@@ -27,6 +27,9 @@ struct HostSpec {
 // The port in the text wins over defaultPort.
 Result<HostSpec> parseHostText(std::string_view text, int defaultPort);
 
+// True when text begins with prefix, letters compared without regard to case.
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
+
 // True when text holds a CR or LF, which would end a command line early.
 bool hasLineBreak(std::string_view text);
 

@@ -4,19 +4,15 @@
 #include <chrono>
 #include <ctime>
 
+#include "protocol_text.h"
 #include "socket.h"
 
 namespace varnix {
 namespace {
 
 bool isCommand(std::string_view command, std::string_view verb) {
-    if (command.size() < verb.size()) return false;
-    for (std::size_t i = 0; i < verb.size(); ++i) {
-        char c = command[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != verb[i]) return false;
-    }
-    return command.size() == verb.size() || command[verb.size()] == ' ';
+    return startsWithNoCase(command, verb) &&
+           (command.size() == verb.size() || command[verb.size()] == ' ');
 }
 
 std::string timestamp() {
