@@ -207,17 +207,4 @@ Status FtpSession::abortData(DataChannel& channel, Status reason) {
     return ours || serverSaid.isOk() ? reason : serverSaid;
 }
 
-Status FtpSession::resynchronise() {
-    if (!control_) return Status::network("Not connected");
-    IgnoreAbort guard(control_.get(), &abort_);
-    VARNIX_RETURN_IF_ERROR(control_->send("NOOP"));
-    for (int i = 0; i < kMaxRepliesWhileResynchronising; ++i) {
-        auto reply = control_->readReply();
-        if (!reply.isOk()) return reply.status();
-        lastReply_ = *reply;
-        if (reply->code == 200) return Status::ok();
-    }
-    return Status::protocol("Could not bring the control connection back in step");
-}
-
 }  // namespace varnix

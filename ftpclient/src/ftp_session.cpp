@@ -157,7 +157,9 @@ Status FtpSession::checkReply(const Result<Reply>& reply) {
     if (!reply.isOk()) {
         int code = reply.status().code();
         if (code == VARNIX_EABORTED) {
-            if (!resynchronise().isOk()) disconnect();
+            // Interrupted while the server was busy: ABOR stops it, NOOP finds the step again.
+            DataChannel none;
+            [[maybe_unused]] Status stopped = abortData(none, reply.status());
         } else if (code != VARNIX_EINVAL) {
             disconnect();  // timed out, broken or garbled: the connection is out of step
         }

@@ -123,7 +123,6 @@ class FtpSession {
     Result<Socket> connectPassive();
     Result<Listener> listenActive();
     Status discardUnasked();
-    Status resynchronise();
     Status checkReply(const Result<Reply>& reply);
 
     HostSpec host_;

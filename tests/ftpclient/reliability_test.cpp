@@ -209,6 +209,36 @@ TEST_F(Reliability, ShortOrGarbledTransfersFail) {
     ftp_quit(h);
 }
 
+TEST_F(Reliability, StalledOrCutDataConnections) {
+    ScriptedPeer peer(kGreeting, [](const std::string& line, ScriptedPeer& p) {
+        if (auto step = ScriptedPeer::loginStep(line)) return *step;
+        if (line == "EPSV") return Action::say(ScriptedPeer::epsvReply(p.dataPort()));
+        if (line == "RETR stall") return Action::stall("150 Sending soon.\r\n");
+        if (line.find("ABOR") != std::string::npos)
+            return Action::say("426 Transfer aborted.\r\n226 ABOR done.\r\n");
+        if (line == "RETR cut") {
+            Action a = Action::transfer("150 Sending.\r\n", "partial", "");
+            a.close = true;  // the server goes away in the middle
+            return a;
+        }
+        return Action::say("250 OK.\r\n");
+    });
+    testfx::TempDir local;
+    int h = loginTo(peer);
+    ASSERT_GT(h, 0);
+    ASSERT_EQ(ftp_setreceivetimeout(h, 1), 0);
+    EXPECT_EQ(ftp_get(h, "stall", (local / "stall").c_str()), VARNIX_ETIMEOUT);
+    EXPECT_EQ(ftp_cd(h, "x"), 0) << lastError();  // ABOR and NOOP brought it back in step
+    EXPECT_TRUE(peer.receivedAny("ABOR"));
+
+    EXPECT_EQ(ftp_get(h, "cut", (local / "cut").c_str()), VARNIX_ENETWORK);
+    EXPECT_EQ(testfx::readFile(local / "cut"), "partial");  // kept for a resume
+    EXPECT_EQ(ftp_isconnected(h), 0);
+    EXPECT_EQ(ftp_relogin(h, "user", "secret", ""), 0) << lastError();
+    EXPECT_EQ(ftp_cd(h, "x"), 0);
+    ftp_quit(h);
+}
+
 TEST(BadInput, NullPointersInvalidHandlesAndBuffers) {
     char buffer[8] = "guard";
     EXPECT_EQ(ftp_open(nullptr), VARNIX_EINVAL);

@@ -99,9 +99,13 @@ bool ScriptedPeer::sendAll(int fd, const std::string& bytes) {
     return true;
 }
 
+int ScriptedPeer::acceptData() {
+    if (!readable(dataListener_, kDataAcceptMs)) return -1;
+    return ::accept4(dataListener_, nullptr, nullptr, SOCK_CLOEXEC);
+}
+
 void ScriptedPeer::sendData(const std::string& bytes) {
-    if (!readable(dataListener_, kDataAcceptMs)) return;
-    int data = ::accept4(dataListener_, nullptr, nullptr, SOCK_CLOEXEC);
+    int data = acceptData();
     if (data < 0) return;
     sendAll(data, bytes);
     ::close(data);
@@ -109,6 +113,13 @@ void ScriptedPeer::sendData(const std::string& bytes) {
 
 void ScriptedPeer::serve(int control) {
     if (!greeting_.empty() && !sendAll(control, greeting_)) return;
+    int held = -1;  // a data connection kept open and silent until the next command
+    struct Closer {
+        int& fd;
+        ~Closer() {
+            if (fd >= 0) ::close(fd);
+        }
+    } closeHeld{held};
     std::string input;
     while (!stop_) {
         if (!readable(control, kPollMs)) continue;
@@ -126,8 +137,13 @@ void ScriptedPeer::serve(int control) {
                 std::lock_guard lock(mutex_);
                 received_.push_back(line);
             }
+            if (held >= 0) {
+                ::close(held);
+                held = -1;
+            }
             Action action = script_(line, *this);
             if (!action.reply.empty() && !sendAll(control, action.reply)) return;
+            if (action.holdData) held = acceptData();
             if (action.data) {
                 sendData(*action.data);
                 if (!sendAll(control, action.afterData)) return;

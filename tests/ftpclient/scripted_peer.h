@@ -20,6 +20,7 @@ class ScriptedPeer {
         std::optional<std::string> data;  // sent over the next data connection, then closed
         std::string afterData;            // sent after the data
         bool close = false;               // closes the control connection afterwards
+        bool holdData = false;            // accepts the data connection and sends nothing on it
 
         static Action say(std::string reply) {
             Action a;
@@ -29,6 +30,11 @@ class ScriptedPeer {
         static Action sayAndClose(std::string reply) {
             Action a = say(std::move(reply));
             a.close = true;
+            return a;
+        }
+        static Action stall(std::string reply) {
+            Action a = say(std::move(reply));
+            a.holdData = true;
             return a;
         }
         static Action transfer(std::string reply, std::string data, std::string after) {
@@ -62,6 +68,7 @@ class ScriptedPeer {
     void serve(int control);
     bool sendAll(int fd, const std::string& bytes);
     void sendData(const std::string& bytes);
+    int acceptData();
 
     std::string greeting_;
     Script script_;
