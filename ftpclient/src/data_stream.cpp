@@ -160,7 +160,8 @@ int writeStream(FtpSession& session, const char* data, int length, Status& statu
         const char* out = data + offset;
         std::size_t outSize = n;
         if (s->ascii) {
-            if (!converted) converted = std::make_unique<char[]>(2 * kTransferChunk);
+            if (!converted)
+                converted = std::make_unique<char[]>(2 * std::min(size, kTransferChunk));
             outSize = encodeAscii(data + offset, n, converted.get());
             out = converted.get();
         }

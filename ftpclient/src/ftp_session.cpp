@@ -218,6 +218,11 @@ Status FtpSession::login(const std::string& user, const std::string& password,
     std::string secret = anonymous && password.empty() ? kAnonymousPassword : password;
 
     auto reply = command("USER " + name);
+    if (!reply.isOk() && reply.status().code() == VARNIX_ENETWORK && !control_) {
+        // The connection broke without a word (the server restarted, say): once more, anew.
+        VARNIX_RETURN_IF_ERROR(connect());
+        reply = command("USER " + name);
+    }
     if (!reply.isOk()) return reply.status();
     if (wasLoggedIn && reply->negative() && gatewayHost.empty()) {
         // A server that lets no session change its user: the new login gets a new connection.

@@ -67,6 +67,10 @@ TEST_P(SessionTest, LogoutKeepsTheHandleForRelogin) {
         << lastError();
     EXPECT_NE(ftp_isconnected(h), 0);
     EXPECT_EQ(ftp_cd(h, "/"), 0);
+    server().restart();  // gone without a word to us: the login connects anew
+    EXPECT_EQ(ftp_relogin(h, server().user().c_str(), server().password().c_str(), ""), 0)
+        << lastError();
+    EXPECT_EQ(ftp_cd(h, "/"), 0);
 }
 
 TEST_P(SessionTest, LostConnectionIsNoticedAndReloginReconnects) {
