@@ -4,7 +4,8 @@
 // usage: varnix_transfer_bench [--size MIB] [--runs N]       (as root: vsftpd needs it)
 //
 // Each transfer runs in a child process of its own, so that its CPU time and peak memory
-// (from wait4) are the transfer's alone. The best of the runs counts.
+// (from wait4) are the transfer's alone. Throughput counts the transfer without the login
+// (vsftpd's PAM login takes a varying tenth of a second); the best of the runs counts.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,30 +24,49 @@
 
 namespace {
 
+// curl's own account of a transfer: all of it, and the part before the data flowed.
+constexpr const char* kCurlTimes = "%{time_total} %{time_pretransfer}";
+
 struct Figures {
-    double seconds = 0;
+    double seconds = 0;          // the whole run: start, login, transfer, quit
+    double transferSeconds = 0;  // the transfer alone, as the client reports it
     double cpuSeconds = 0;
     double peakMiB = 0;
     bool ok = false;
 };
 
-// Runs argv as a child and measures it.
+// Runs argv as a child and measures it. The child prints the seconds its transfer took
+// (or, for curl, "total pretransfer") on its standard output.
 Figures measure(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0) return {};
     auto start = std::chrono::steady_clock::now();
     pid_t pid = ::fork();
     if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
         ::execv(args[0], args.data());
         ::_exit(127);
     }
+    ::close(out[1]);
+    std::string said;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(out[0], chunk, sizeof chunk)) > 0;)
+        said.append(chunk, n);
+    ::close(out[0]);
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     Figures f;
     f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double total = 0, before = 0;
+    int fields = std::sscanf(said.c_str(), "%lf %lf", &total, &before);
+    f.transferSeconds = fields == 2 ? total - before : total;
     f.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
                    usage.ru_stime.tv_usec / 1e6;
     f.peakMiB = usage.ru_maxrss / 1024.0;
@@ -59,8 +79,11 @@ int libraryTransfer(const char* direction, const char* host, const char* user, c
                     const char* remote, const char* local) {
     int h = ftp_login(host, user, password, "");
     if (h <= 0 || ftp_setbinary(h) != 0) return 1;
+    auto start = std::chrono::steady_clock::now();
     int rc =
         std::strcmp(direction, "get") == 0 ? ftp_get(h, remote, local) : ftp_put(h, local, remote);
+    std::printf("%.6f\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (rc != 0) {
         char text[512];
         ftp_lasterror(text, sizeof text);
@@ -85,7 +108,7 @@ void writeBigFile(const std::filesystem::path& path, long long bytes) {
 Figures best(const std::vector<Figures>& runs) {
     Figures b;
     for (const auto& f : runs)
-        if (f.ok && (!b.ok || f.seconds < b.seconds)) b = f;
+        if (f.ok && (!b.ok || f.transferSeconds < b.transferSeconds)) b = f;
     for (const auto& f : runs)
         b.peakMiB = std::max(b.peakMiB, f.peakMiB);
     return b;
@@ -97,9 +120,9 @@ void printRow(const char* direction, const char* client, const Figures& f, long 
         std::printf("%-4s %-9s  FAILED\n", direction, client);
         return;
     }
-    double mbps = bytes / 1e6 / f.seconds;
-    std::printf("%-4s %-9s %8.2f s %9.1f MB/s %8.2f s CPU %8.1f MiB peak", direction, client,
-                f.seconds, mbps, f.cpuSeconds, f.peakMiB);
+    double mbps = bytes / 1e6 / f.transferSeconds;
+    std::printf("%-4s %-9s %8.2f s %9.1f MB/s %8.2f s %8.2f s CPU %8.1f MiB peak", direction,
+                client, f.transferSeconds, mbps, f.seconds, f.cpuSeconds, f.peakMiB);
     if (ratio > 0) std::printf("   x%.2f of curl", ratio);
     std::printf("\n");
 }
@@ -139,7 +162,8 @@ int main(int argc, char** argv) {
         libGet.back().ok =
             libGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
         std::filesystem::remove(got);
-        curlGet.push_back(measure({curl, "-s", "-S", "-o", got, url + "big.bin"}));
+        curlGet.push_back(
+            measure({curl, "-s", "-S", "-w", kCurlTimes, "-o", got, url + "big.bin"}));
         curlGet.back().ok =
             curlGet.back().ok && std::filesystem::file_size(got) == std::uintmax_t(bytes);
         std::filesystem::remove(got);
@@ -150,22 +174,24 @@ int main(int argc, char** argv) {
             libPut.back().ok &&
             std::filesystem::file_size(server.path("lib-up.bin")) == std::uintmax_t(bytes);
         std::filesystem::remove(server.path("lib-up.bin"));
-        curlPut.push_back(
-            measure({curl, "-s", "-S", "-T", (local / "up.bin").string(), url + "curl-up.bin"}));
+        curlPut.push_back(measure({curl, "-s", "-S", "-w", kCurlTimes, "-T",
+                                   (local / "up.bin").string(), url + "curl-up.bin"}));
         curlPut.back().ok =
             curlPut.back().ok &&
             std::filesystem::file_size(server.path("curl-up.bin")) == std::uintmax_t(bytes);
         std::filesystem::remove(server.path("curl-up.bin"));
     }
     Figures lg = best(libGet), cg = best(curlGet), lp = best(libPut), cp = best(curlPut);
-    std::printf("%-4s %-9s %10s %14s %14s %17s\n", "dir", "client", "time", "throughput", "CPU",
-                "peak memory");
-    printRow("get", "varnix32", lg, bytes, lg.ok && cg.ok ? cg.seconds / lg.seconds : 0);
+    std::printf("%-4s %-9s %10s %14s %10s %14s %17s\n", "dir", "client", "transfer", "throughput",
+                "whole run", "CPU", "peak memory");
+    auto ratio = [](const Figures& mine, const Figures& theirs) {
+        return mine.ok && theirs.ok ? theirs.transferSeconds / mine.transferSeconds : 0;
+    };
+    printRow("get", "varnix32", lg, bytes, ratio(lg, cg));
     printRow("get", "curl", cg, bytes, 0);
-    printRow("put", "varnix32", lp, bytes, lp.ok && cp.ok ? cp.seconds / lp.seconds : 0);
+    printRow("put", "varnix32", lp, bytes, ratio(lp, cp));
     printRow("put", "curl", cp, bytes, 0);
-    bool targets = lg.ok && lp.ok && cg.ok && cp.ok && lg.seconds <= cg.seconds &&
-                   lp.seconds <= cp.seconds && lg.peakMiB < 16 && lp.peakMiB < 16;
+    bool targets = ratio(lg, cg) >= 1 && ratio(lp, cp) >= 1 && lg.peakMiB < 16 && lp.peakMiB < 16;
     std::printf("targets (at least curl's throughput both ways, peak under 16 MiB): %s\n",
                 targets ? "met" : "NOT met");
     return lg.ok && lp.ok ? 0 : 1;
