@@ -30,6 +30,7 @@ class LocalFile {
     static Result<LocalFile> openAt(const std::string& path, long long offset);
 
     const std::string& path() const { return path_; }
+    int fd() const { return fd_; }
     Result<std::size_t> read(char* buffer, std::size_t size);
     Status write(const char* data, std::size_t size);
     Status seek(long long offset);

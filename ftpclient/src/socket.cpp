@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -138,6 +139,18 @@ void Socket::closeWithReset() {
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
     close();
+}
+
+Result<std::size_t> Socket::sendFile(int file, std::size_t count, const Wait& wait) {
+    for (;;) {
+        if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
+        ssize_t n = ::sendfile(fd_, file, nullptr, count);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return Status::network("Connection broken: " + systemError(errno));
+        VARNIX_RETURN_IF_ERROR(waitForFd(fd_, POLLOUT, wait));
+    }
 }
 
 Status Socket::sendUrgent(char byte) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ftp_session.h"
+#include "local_files.h"
 
 namespace varnix {
 
@@ -22,6 +23,10 @@ using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)
 // final reply. `done` counts bytes before this transfer (resume), for progress.
 Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const Sink& sink,
                    long long done = 0);
+// Sends the rest of a local file (from its current position) inside the kernel, for binary
+// type over a stream that allows it; else as sendData does.
+Status sendFileData(FtpSession& session, DataChannel& channel, LocalFile& file, long long done,
+                    long long total);
 // Sends source to its end (LF to CRLF when ascii), ends the data connection and reads the
 // server's final reply. total: the bytes expected, for progress (-1 unknown).
 Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Source& source,
