@@ -209,6 +209,14 @@ TEST_P(SessionTest, StreamedListingAndFile) {
         listing.append(buffer, n);
     EXPECT_EQ(ftp_closeread(h), 0) << lastError();
     EXPECT_NE(listing.find("a.txt\n"), std::string::npos) << listing;
+    ASSERT_EQ(ftp_openreadfordir(h, "a.txt"), 0) << lastError();
+    std::string longList;
+    for (int n, i = 0; i < 1000 && (n = ftp_readdata(h, buffer, sizeof buffer)) > 0; ++i)
+        longList.append(buffer, n);
+    EXPECT_EQ(ftp_closeread(h), 0) << lastError();
+    EXPECT_EQ(longList.substr(0, 1), "-") << longList;  // a long line for a plain file
+    EXPECT_NE(longList.find(" a.txt\n"), std::string::npos) << longList;
+    EXPECT_EQ(longList.find("data.bin"), std::string::npos);
 
     ASSERT_EQ(ftp_setbinary(h), 0);
     ASSERT_EQ(ftp_openreadforget(h, "data.bin"), 0) << lastError();
