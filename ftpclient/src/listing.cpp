@@ -79,6 +79,7 @@ Status listToFile(FtpSession& session, bool longList, const std::string& mask,
                   const std::string& localFile) {
     if (localFile.empty()) return Status::invalid("No local file name for the listing");
     std::string path = resolveLocal(session.settings().localPath, localFile);
+    VARNIX_RETURN_IF_ERROR(checkWritable(path));
     std::string command = longList ? "LIST" : "NLST";
     if (!mask.empty()) command += " " + mask;
     auto channel = session.openData(command);

@@ -146,6 +146,21 @@ bool usableLocalName(std::string_view name) {
            name.find_first_of("/\\") == std::string_view::npos;
 }
 
+Status checkWritable(const std::string& path) {
+    auto slash = path.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
+    if (directory.empty()) directory = "/";
+    VARNIX_RETURN_IF_ERROR(checkLocalDirectory(directory));
+    if (::access(directory.c_str(), W_OK | X_OK) != 0)
+        return localError("Cannot write into", directory, errno);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return Status::local("Local file " + path + " is a directory");
+        if (::access(path.c_str(), W_OK) != 0) return localError("Cannot write", path, errno);
+    }
+    return Status::ok();
+}
+
 long long localFileSize(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return -1;

@@ -50,6 +50,10 @@ std::string resolveLocal(const std::string& localPath, const std::string& name);
 std::string lastComponent(std::string_view path);
 // A name that may be created in a local directory: not empty, not "." or "..".
 bool usableLocalName(std::string_view name);
+// Whether path can be written (its directory exists and takes files; an existing file may
+// be written), checked before a transfer starts, so that a local mistake does not have to
+// stop a transfer the server has already begun.
+Status checkWritable(const std::string& path);
 // Size of a local file; -1 when it does not exist.
 long long localFileSize(const std::string& path);
 // Regular files matching a wildcard pattern (*, ?, [...]), sorted.

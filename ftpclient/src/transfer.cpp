@@ -113,6 +113,7 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     if (mode == GetMode::AtLocalEnd) offset = std::max(0LL, localFileSize(path));
     if (mode == GetMode::Fresh) offset = 0;
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
+    VARNIX_RETURN_IF_ERROR(checkWritable(path));
     if (offset > 0 && localFileSize(path) < offset)
         return Status::local("Local file " + path + " holds fewer bytes than the offset " +
                              std::to_string(offset));
