@@ -6,7 +6,8 @@
  *  - `h` is a session handle: a positive integer from ftp_open/ftp_openport/ftp_login.
  *    A closed handle's number is never reused in the same process. Different handles
  *    may be used on different threads at once; one handle is used by one thread at a
- *    time, except ftp_abort, which may be called from any thread.
+ *    time, except ftp_abort, which may be called from any thread (a call on a handle
+ *    that is busy on another thread returns VARNIX_EBUSY).
  *  - Results are int; 0 means success unless a function says otherwise. Failures are
  *    negative: one of the VARNIX_E* codes below, or a refused command as the negated
  *    server reply code (-550 for "550 No such file").
@@ -24,7 +25,9 @@
  *    one timeout; during a transfer the timeout bounds each wait for the next chunk.
  *  - A reply of 421, or a connection that breaks, times out or sends garbage, drops the
  *    control connection: later calls fail with VARNIX_EHANDLE until ftp_relogin.
- *  - Host texts: "name", "name:port", "[IPv6]:port"; the default port is 21.
+ *  - Host texts: "name", "name:port", "[IPv6]:port", optionally after "ftp:" or "ftp://";
+ *    the default port is 21. "ftpes:" and "ftps:" (TLS) give VARNIX_ETLS in a build
+ *    without TLS.
  *  - Local names: a relative local name is resolved against the handle's local path
  *    (ftp_SetLocalPath) if one is set, else against the process's current directory
  *    (ftp_lcd changes it).
