@@ -20,13 +20,13 @@ Status checkOffset(long long offset) {
 }  // namespace
 
 Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const Sink& sink,
-                   long long done) {
+                   long long done, long long total) {
     if (channel.stream) {
         auto wire = std::make_unique<char[]>(kTransferChunk);
         std::unique_ptr<char[]> converted;
         if (ascii) converted = std::make_unique<char[]>(kTransferChunk + 1);
         AsciiDecoder decoder;
-        long long total = channel.announced;
+        if (total < 0) total = channel.announced;
         session.reportProgress(done, total);
         for (;;) {
             auto n = channel.stream->read(wire.get(), kTransferChunk, session.dataWait());
@@ -117,6 +117,13 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     if (offset > 0 && localFileSize(path) < offset)
         return Status::local("Local file " + path + " holds fewer bytes than the offset " +
                              std::to_string(offset));
+    // With progress reports on, the size tells how far the transfer has come (binary type:
+    // in ASCII the size on the wire differs, and SIZE would need a switch of type).
+    long long total = -1;
+    if (session.settings().statusBox && !asciiType(session)) {
+        auto size = remoteSize(session, remote);
+        if (size.isOk()) total = *size;
+    }
     VARNIX_RETURN_IF_ERROR(session.ensureType(session.settings().type));
 
     auto channel = session.openData("RETR " + remote, offset);
@@ -130,7 +137,8 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     LocalFile& out = *file;
     Status received = receiveData(
         session, *channel, asciiType(session),
-        [&out](const char* data, std::size_t size) { return out.write(data, size); }, offset);
+        [&out](const char* data, std::size_t size) { return out.write(data, size); }, offset,
+        total);
     Status closed = out.close();
     if (!received.isOk()) return received;
     if (!closed.isOk()) return closed;

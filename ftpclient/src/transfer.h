@@ -20,9 +20,10 @@ using Sink = std::function<Status(const char* data, std::size_t size)>;
 using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)>;
 
 // Reads the data connection to its end into sink (CRLF to LF when ascii), then the server's
-// final reply. `done` counts bytes before this transfer (resume), for progress.
+// final reply. `done` counts bytes before this transfer (resume), and total the whole size
+// when known (else the size the server announced), for progress.
 Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const Sink& sink,
-                   long long done = 0);
+                   long long done = 0, long long total = -1);
 // Sends the rest of a local file (from its current position) inside the kernel, for binary
 // type over a stream that allows it; else as sendData does.
 Status sendFileData(FtpSession& session, DataChannel& channel, LocalFile& file, long long done,
