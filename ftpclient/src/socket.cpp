@@ -6,6 +6,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
@@ -14,6 +16,35 @@
 
 namespace varnix {
 namespace {
+
+// sendfile() has no MSG_NOSIGNAL: while it runs, SIGPIPE is blocked for this thread, and
+// one it raised is taken back, so that a peer that went away never kills the host.
+class SigpipeGuard {
+  public:
+    SigpipeGuard() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~SigpipeGuard() {
+        if (!pendingBefore_) {
+            timespec none{0, 0};
+            while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+  private:
+    sigset_t pipe_;
+    sigset_t old_;
+    bool pendingBefore_ = false;
+};
 
 void setNoDelay(int fd) {
     int one = 1;
@@ -144,11 +175,17 @@ void Socket::closeWithReset() {
 Result<std::size_t> Socket::sendFile(int file, std::size_t count, const Wait& wait) {
     for (;;) {
         if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
-        ssize_t n = ::sendfile(fd_, file, nullptr, count);
+        ssize_t n;
+        int error;
+        {
+            SigpipeGuard guard;
+            n = ::sendfile(fd_, file, nullptr, count);
+            error = errno;  // the guard's own calls change errno
+        }
         if (n >= 0) return static_cast<std::size_t>(n);
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return Status::network("Connection broken: " + systemError(errno));
+        if (error == EINTR) continue;
+        if (error != EAGAIN && error != EWOULDBLOCK)
+            return Status::network("Connection broken: " + systemError(error));
         VARNIX_RETURN_IF_ERROR(waitForFd(fd_, POLLOUT, wait));
     }
 }

@@ -239,6 +239,25 @@ TEST_F(Reliability, StalledOrCutDataConnections) {
     ftp_quit(h);
 }
 
+TEST_F(Reliability, DataConnectionClosedDuringAPut) {
+    ScriptedPeer peer(kGreeting, [](const std::string& line, ScriptedPeer& p) {
+        if (auto step = ScriptedPeer::loginStep(line)) return *step;
+        if (line == "EPSV") return Action::say(ScriptedPeer::epsvReply(p.dataPort()));
+        if (line.starts_with("STOR"))  // takes the connection and drops it at once
+            return Action::transfer("150 Go ahead.\r\n", "", "426 Connection closed.\r\n");
+        return Action::say("225 Nothing to abort.\r\n");
+    });
+    testfx::TempDir local;
+    testfx::writeFile(local / "big.bin", testfx::allBytes(32 << 20));
+    int h = loginTo(peer);
+    ASSERT_GT(h, 0);
+    ASSERT_EQ(ftp_setbinary(h), 0);
+    for (int i = 0; i < 3; ++i)  // the process survives writing into a closed connection
+        EXPECT_LT(ftp_put(h, (local / "big.bin").c_str(), "big.bin"), 0);
+    EXPECT_NE(ftp_isconnected(h), 0);
+    ftp_quit(h);
+}
+
 TEST(BadInput, NullPointersInvalidHandlesAndBuffers) {
     char buffer[8] = "guard";
     EXPECT_EQ(ftp_open(nullptr), VARNIX_EINVAL);
