@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "sigpipe_guard.h"
 #include "socket.h"
 
 namespace varnix {
@@ -20,6 +21,17 @@ constexpr std::size_t kCopyChunk = 256 * 1024;
 
 Status localError(const std::string& what, const std::string& path, int error) {
     return Status::local(what + " " + path + ": " + systemError(error));
+}
+
+// open() that does not wait for the other end of a named pipe (it would wait for ever),
+// then leaves the descriptor blocking as usual.
+int openLocal(const std::string& path, int flags, mode_t mode = 0644) {
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        int now = ::fcntl(fd, F_GETFL, 0);
+        if (now >= 0) ::fcntl(fd, F_SETFL, now & ~O_NONBLOCK);
+    }
+    return fd;
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ LocalFile::~LocalFile() {
 Result<LocalFile> LocalFile::openRead(const std::string& path) {
     LocalFile f;
     f.path_ = path;
-    f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    f.fd_ = openLocal(path, O_RDONLY);
     if (f.fd_ < 0) return localError("Cannot open local file", path, errno);
     struct stat st {};
     if (::fstat(f.fd_, &st) == 0 && S_ISDIR(st.st_mode))
@@ -57,7 +69,7 @@ Result<LocalFile> LocalFile::openRead(const std::string& path) {
 Result<LocalFile> LocalFile::create(const std::string& path) {
     LocalFile f;
     f.path_ = path;
-    f.fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    f.fd_ = openLocal(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (f.fd_ < 0) return localError("Cannot create local file", path, errno);
     return f;
 }
@@ -65,7 +77,7 @@ Result<LocalFile> LocalFile::create(const std::string& path) {
 Result<LocalFile> LocalFile::createUnique(const std::string& path) {
     for (int i = 0; i <= kMaxUniqueSuffix; ++i) {
         std::string name = i == 0 ? path : path + "." + std::to_string(i);
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int fd = openLocal(name, O_WRONLY | O_CREAT | O_EXCL);
         if (fd >= 0) {
             LocalFile f;
             f.fd_ = fd;
@@ -80,7 +92,7 @@ Result<LocalFile> LocalFile::createUnique(const std::string& path) {
 Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
     LocalFile f;
     f.path_ = path;
-    f.fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    f.fd_ = openLocal(path, O_WRONLY | O_CREAT);
     if (f.fd_ < 0) return localError("Cannot open local file", path, errno);
     long long size = f.size();
     if (size < offset)
@@ -101,10 +113,16 @@ Result<std::size_t> LocalFile::read(char* buffer, std::size_t size) {
 
 Status LocalFile::write(const char* data, std::size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd_, data, size);
+        ssize_t n;
+        int error;
+        {
+            SigpipeGuard guard;  // the local "file" may be a pipe
+            n = ::write(fd_, data, size);
+            error = errno;
+        }
         if (n < 0) {
-            if (errno == EINTR) continue;
-            return localError("Cannot write local file", path_, errno);
+            if (error == EINTR) continue;
+            return localError("Cannot write local file", path_, error);
         }
         data += n;
         size -= static_cast<std::size_t>(n);

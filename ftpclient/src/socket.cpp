@@ -6,45 +6,16 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "sigpipe_guard.h"
+
 namespace varnix {
 namespace {
-
-// sendfile() has no MSG_NOSIGNAL: while it runs, SIGPIPE is blocked for this thread, and
-// one it raised is taken back, so that a peer that went away never kills the host.
-class SigpipeGuard {
-  public:
-    SigpipeGuard() {
-        sigemptyset(&pipe_);
-        sigaddset(&pipe_, SIGPIPE);
-        sigset_t pending;
-        sigpending(&pending);
-        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
-        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
-    }
-    ~SigpipeGuard() {
-        if (!pendingBefore_) {
-            timespec none{0, 0};
-            while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
-            }
-        }
-        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
-    }
-    SigpipeGuard(const SigpipeGuard&) = delete;
-    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
-
-  private:
-    sigset_t pipe_;
-    sigset_t old_;
-    bool pendingBefore_ = false;
-};
 
 void setNoDelay(int fd) {
     int one = 1;

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "protocol_text.h"
+#include "sigpipe_guard.h"
 #include "socket.h"
 
 namespace varnix {
@@ -78,6 +79,7 @@ void TraceLog::write(int handle, char direction, std::string_view text) {
     line += '\n';
     std::lock_guard lock(mutex_);
     if (!file_) return;
+    SigpipeGuard guard;  // the trace may go into a pipe
     std::fwrite(line.data(), 1, line.size(), file_);
     std::fflush(file_);
 }

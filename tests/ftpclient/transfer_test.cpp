@@ -1,6 +1,7 @@
 // Gets, puts, resumes, unique modes, groups of files, progress, abort and server-to-server
 // copies against real servers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -74,6 +75,9 @@ TEST_P(TransferTest, FailuresLeaveLocalFilesAlone) {
     server().put("here.txt", "x");
     EXPECT_EQ(ftp_get(h, "here.txt", (local / "no-dir" / "f").c_str()), VARNIX_ELOCAL);
     EXPECT_EQ(ftp_get(h, "here.txt", localPath("ok.txt").c_str()), 0) << lastError();
+    // A named pipe nobody reads fails at once instead of waiting for a reader.
+    ASSERT_EQ(::mkfifo(localPath("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ftp_get(h, "here.txt", localPath("pipe").c_str()), VARNIX_ELOCAL);
 }
 
 TEST_P(TransferTest, DefaultNamesAndLocalPath) {
