@@ -200,9 +200,15 @@ Status putLocalFile(FtpSession& session, const std::string& path, const std::str
     auto channel = session.openData(command, rest);
     if (!channel.isOk() && rest > 0 && channel.status().code() <= -400) {
         // REST refused: appending gives the same result when the remote file ends at offset.
-        auto there = remoteSize(session, target);
-        if (mode == PutMode::AtRemoteEnd || (there.isOk() && *there == offset))
+        bool endsAtOffset = mode == PutMode::AtRemoteEnd;
+        if (!endsAtOffset) {
+            auto there = remoteSize(session, target);
+            endsAtOffset = there.isOk() && *there == offset;
+        }
+        if (endsAtOffset) {
+            VARNIX_RETURN_IF_ERROR(session.ensureType(session.settings().type));  // after SIZE
             channel = session.openData("APPE " + target, 0);
+        }
     }
     if (!channel.isOk() && mode == PutMode::Store && command.starts_with("STOU ") &&
         channel.status().code() == -501)
