@@ -13,6 +13,8 @@ namespace {
 
 // Longest name taken from a listing; longer lines are skipped (no system takes them).
 constexpr std::size_t kMaxName = 4096;
+// Most bytes of names kept for one mget: a server that sends more is not listing names.
+constexpr std::size_t kMaxNameList = 64u << 20;
 
 // Names of an NLST kept in an unnamed temporary file, so that memory does not grow with
 // the size of the directory.
@@ -27,6 +29,10 @@ class NameSpool {
 
     bool valid() const { return file_ != nullptr; }
     Status append(const char* data, std::size_t size) {
+        bytes_ += size;
+        if (bytes_ > kMaxNameList)
+            return Status::protocol("The list of names is longer than " +
+                                    std::to_string(kMaxNameList >> 20) + " MiB");
         if (std::fwrite(data, 1, size, file_) != size)
             return Status::local("Cannot write the temporary list of names");
         return Status::ok();
@@ -57,6 +63,7 @@ class NameSpool {
         }
     }
     std::FILE* file_;
+    std::size_t bytes_ = 0;
 };
 
 Status nameList(FtpSession& session, const std::string& mask, NameSpool& spool) {
