@@ -1,0 +1,355 @@
+// The Qt front end, offscreen: menus and ids, windows and titles, the log view, dialogs
+// rendered from their descriptions, login against a real server, the About box.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "core/commands.h"
+#include "core/ids.h"
+#include "core/menus.h"
+#include "qt/child_frame.h"
+#include "qt/main_frame.h"
+#include "qt/progress_box.h"
+#include "servers.h"
+#include "varnix32.h"
+
+using namespace brisel;
+using brisel::qt::CChildFrame;
+using brisel::qt::CMainFrame;
+
+namespace {
+
+// Runs `act` on the next modal window once it is shown (the command that opens it is running
+// its own event loop by then). Gives up after about five seconds.
+void OnNextModal(std::function<void(QWidget*)> act, int tries = 500) {
+    QTimer::singleShot(10, [act = std::move(act), tries] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible())
+            act(modal);
+        else if (tries > 0)
+            OnNextModal(act, tries - 1);
+    });
+}
+
+template <typename T>
+T* Control(QWidget* dialog, int id) {
+    return dialog->findChild<T*>(QStringLiteral("control%1").arg(id));
+}
+
+void Click(QWidget* dialog, int id) {
+    Control<QPushButton>(dialog, id)->click();
+}
+
+QStringList LogLines(CChildFrame* child) {
+    return child->LogView().toPlainText().split('\n', Qt::SkipEmptyParts);
+}
+
+}  // namespace
+
+class QtFrontEndTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QApplication::setOrganizationName("varnix-test");
+        QApplication::setApplicationName("brisel32-test");
+    }
+
+    void menusHoldEveryItemWithItsId() {
+        CMainFrame frame;
+        frame.show();
+        // No document: File, View, Help.
+        QStringList titles;
+        for (QMenu* m : frame.Menus(false)) {
+            QVERIFY(m->menuAction()->isVisible());
+            titles << m->title();
+        }
+        QCOMPARE(titles, QStringList({"&File", "&View", "&Help"}));
+        frame.NewDocument();
+        for (QMenu* m : frame.Menus(false))
+            QVERIFY(!m->menuAction()->isVisible());
+        // With a document: every item of the menu data, with its id, in its menu.
+        const auto& data = MenuDocument();
+        const auto& menus = frame.Menus(true);
+        QCOMPARE(menus.size(), static_cast<qsizetype>(data.size()));
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            QMenu* menu = menus[static_cast<qsizetype>(i)];
+            QVERIFY(menu->menuAction()->isVisible());
+            QCOMPARE(menu->title(), QString::fromStdString(data[i].text));
+            std::set<std::pair<QString, int>> shown;
+            for (QAction* a : menu->actions()) {
+                if (a->menu()) {
+                    for (QAction* sub : a->menu()->actions())
+                        shown.insert({a->text() + "/" + sub->text(), sub->data().toInt()});
+                } else if (!a->isSeparator()) {
+                    shown.insert({a->text(), a->data().toInt()});
+                }
+            }
+            for (const CMenuItem& item : data[i].items) {
+                if (item.IsSeparator()) continue;
+                if (item.submenu.empty()) {
+                    QVERIFY2(shown.count({QString::fromStdString(item.text), item.id}),
+                             item.text.c_str());
+                }
+                for (const CMenuItem& sub : item.submenu) {
+                    QVERIFY(shown.count(
+                        {QString::fromStdString(item.text) + "/" + QString::fromStdString(sub.text),
+                         sub.id}));
+                }
+            }
+        }
+        // The accelerators and the four status panes.
+        auto* undo = frame.findChild<QAction*>(QStringLiteral("accelerator%1").arg(cmd::EditUndo));
+        QVERIFY(undo);
+        QCOMPARE(undo->shortcuts().size(), 2);
+        for (const char* pane : {"paneCAP", "paneNUM", "paneSCRL"})
+            QVERIFY(frame.statusBar()->findChild<QWidget*>(pane));
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    }
+
+    void windowsAreTitledAndTwoViewsGetEachLine() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* first = frame.NewDocument();
+        CChildFrame* other = frame.NewDocument();
+        QCOMPARE(first->windowTitle(), QStringLiteral("Dovrel1"));
+        QCOMPARE(other->windowTitle(), QStringLiteral("Dovrel2"));
+        frame.MdiArea()->setActiveSubWindow(first);
+        CChildFrame* second = frame.NewWindow();
+        QCOMPARE(first->windowTitle(), QStringLiteral("Dovrel1:1"));
+        QCOMPARE(second->windowTitle(), QStringLiteral("Dovrel1:2"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("brisel32 - Dovrel1:2"));
+        frame.OnCommand(cmd::Abort);
+        QCOMPARE(LogLines(first),
+                 QStringList({"Please connect to server first...", "No FTP connection."}));
+        QCOMPARE(LogLines(second), LogLines(first));
+        QCOMPARE(LogLines(other), QStringList({"Please connect to server first..."}));
+        QVERIFY(first->LogView().isReadOnly());
+        // Closing one window of two renumbers nothing away: the other keeps the document.
+        second->close();
+        QTRY_COMPARE(first->windowTitle(), QStringLiteral("Dovrel1"));
+    }
+
+    void logScrollsToItsLastLine() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        child->resize(300, 120);
+        frame.MdiArea()->setActiveSubWindow(child);
+        for (int i = 0; i < 30; ++i)
+            frame.OnCommand(cmd::Abort);
+        QScrollBar* bar = child->LogView().verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void aboutBoxShowsTheLibraryVersion() {
+        CMainFrame frame;
+        frame.show();
+        QString shown, title;
+        bool hasCancel = true;
+        OnNextModal([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            shown = Control<QLineEdit>(dialog, ctl::Edit1)->text();
+            hasCancel = Control<QPushButton>(dialog, ctl::Cancel) != nullptr;
+            Click(dialog, ctl::Ok);
+        });
+        frame.OnCommand(cmd::AppAbout);
+        QCOMPARE(title, QStringLiteral("About brisel32"));
+        QVERIFY(!hasCancel);
+        QCOMPARE(shown, QString::fromStdString(LibraryVersionText(varnix_version())));
+        QVERIFY(shown.contains(QRegularExpression("^Varnix32\\.dll version \\d+\\.\\d\\d$")));
+    }
+
+    void dialogsMaskPasswordsAndRefuseBadIntegers() {
+        CMainFrame frame;
+        frame.show();
+        frame.NewDocument();
+        QLineEdit::EchoMode loginEcho{}, reloginEcho{};
+        QString complaint;
+        bool stayedOpen = false;
+        OnNextModal([&](QWidget* dialog) {
+            loginEcho = Control<QLineEdit>(dialog, ctl::Edit3)->echoMode();
+            QCOMPARE(Control<QLineEdit>(dialog, ctl::Port)->text(), QStringLiteral("21"));
+            Control<QLineEdit>(dialog, ctl::Port)->setText(QString());
+            OnNextModal([&](QWidget* box) {
+                complaint = static_cast<QMessageBox*>(box)->text();
+                static_cast<QMessageBox*>(box)->accept();
+            });
+            Click(dialog, ctl::Ok);
+            stayedOpen = dialog->isVisible();
+            Click(dialog, ctl::Cancel);
+        });
+        frame.OnCommand(cmd::LoginPort);
+        QCOMPARE(loginEcho, QLineEdit::Password);
+        QCOMPARE(complaint, QStringLiteral("Please enter an integer."));
+        QVERIFY(stayedOpen);
+        // ReLogin needs a session; give the document a handle that is not connected.
+        frame.ActiveChild()->Doc().m_hFtp = 999999;
+        OnNextModal([&](QWidget* dialog) {
+            reloginEcho = Control<QLineEdit>(dialog, ctl::Edit2)->echoMode();
+            Click(dialog, ctl::Cancel);
+        });
+        frame.OnCommand(cmd::ReLogin);
+        frame.ActiveChild()->Doc().m_hFtp = 0;
+        QCOMPARE(reloginEcho, QLineEdit::Normal);
+    }
+
+    void loginDialogConnectsAndLogsTheHost() {
+        testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        QString title;
+        OnNextModal([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText(QString::fromStdString(server.host()));
+            Control<QLineEdit>(dialog, ctl::Edit2)->setText(QString::fromStdString(server.user()));
+            Control<QLineEdit>(dialog, ctl::Edit3)
+                ->setText(QString::fromStdString(server.password()));
+            Click(dialog, ctl::Ok);
+        });
+        frame.OnCommand(cmd::Login);
+        QCOMPARE(title, QStringLiteral("FTP LOGIN"));
+        QCOMPARE(LogLines(child).last(), "Connected to " + QString::fromStdString(server.host()));
+        QVERIFY(child->Doc().m_hFtp > 0);
+        QCOMPARE(child->windowTitle(), QString::fromStdString(server.host()));
+        ftp_quit(child->Doc().m_hFtp);
+    }
+
+    void saveAndOpenTheLogWithTheRecentFileList() {
+        testfx::TempDir dir("bench-qt");
+        const QString path = QString::fromStdString((dir / "session.log").string());
+        {
+            CMainFrame frame;
+            frame.show();
+            frame.NewDocument();
+            frame.OnCommand(cmd::Abort);
+            OnNextModal([&](QWidget* modal) {
+                auto* chooser = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(chooser);
+                chooser->selectFile(path);
+                static_cast<QDialog*>(chooser)->accept();
+            });
+            frame.OnCommand(cmd::FileSaveAs);
+            QCOMPARE(frame.ActiveChild()->windowTitle(), QStringLiteral("session.log"));
+        }
+        QCOMPARE(QString::fromStdString(testfx::readFile(dir / "session.log")),
+                 QStringLiteral("Please connect to server first...\nNo FTP connection.\n"));
+
+        CMainFrame frame;
+        frame.show();
+        // The recent-file list offers the saved log in the menu shown without a document.
+        QMenu* file = frame.Menus(false).front();
+        emit file->aboutToShow();
+        QAction* recent = nullptr;
+        for (QAction* a : file->actions())
+            if (a->data().toInt() == cmd::FileMruFirst) recent = a;
+        QVERIFY(recent && recent->isEnabled());
+        QVERIFY(recent->text().endsWith(path));
+        recent->trigger();
+        CChildFrame* opened = frame.ActiveChild();
+        QVERIFY(opened);
+        QCOMPARE(LogLines(opened),
+                 QStringList({"Please connect to server first...", "No FTP connection.",
+                              "Please connect to server first..."}));
+        QString complaint;
+        OnNextModal([&](QWidget* box) {
+            complaint = static_cast<QMessageBox*>(box)->text();
+            static_cast<QMessageBox*>(box)->accept();
+        });
+        QVERIFY(!frame.OpenDocument(path + ".missing"));
+        QCOMPARE(complaint, QStringLiteral("Failed to open document."));
+    }
+
+    void hostListShowsFiveWindowsActiveFirst() {
+        CMainFrame frame;
+        frame.show();
+        for (int i = 1; i <= 6; ++i) {
+            CChildFrame* child = frame.NewDocument();
+            child->Doc().m_strHost = "host" + std::to_string(i);
+            child->Doc().m_strUser = "user";
+        }
+        CChildFrame* third = qobject_cast<CChildFrame*>(frame.MdiArea()->subWindowList()[2]);
+        frame.MdiArea()->setActiveSubWindow(third);
+        QStringList items;
+        QString title;
+        OnNextModal([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            auto* list = Control<QListWidget>(dialog, ctl::HostList);
+            for (int i = 0; i < list->count(); ++i)
+                items << list->item(i)->text();
+            Click(dialog, ctl::Ok);  // nothing chosen: the command ends
+        });
+        frame.OnCommand(cmd::RemoteToRemotePut);
+        QCOMPARE(title, QStringLiteral("Select the FROM ftp server:"));
+        QCOMPARE(items.size(), 5);
+        QCOMPARE(items.front(), QStringLiteral("host3:user"));
+        QCOMPARE(QSet<QString>(items.begin(), items.end()).size(), 5);
+    }
+
+    void statusBoxShowsProgressDuringATransfer() {
+        testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+        server.put("big.bin", testfx::allBytes(1 << 20));
+        testfx::TempDir local("bench-qt");
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        CBrisel32Doc& doc = child->Doc();
+        doc.m_hFtp =
+            ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
+        QVERIFY(doc.m_hFtp > 0);
+        ftp_statusbox(doc.m_hFtp, 1);
+        ftp_setbinary(doc.m_hFtp);
+        OnNextModal([&](QWidget* dialog) {
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
+            Control<QLineEdit>(dialog, ctl::Edit2)
+                ->setText(QString::fromStdString((local / "big.bin").string()));
+            Click(dialog, ctl::Ok);
+        });
+        frame.OnCommand(cmd::Get);
+        QVERIFY(frame.Progress().Reports() > 0);
+        QVERIFY(frame.Progress().Shows() > 0);
+        QVERIFY(!frame.Progress().Visible());
+        QCOMPARE(std::filesystem::file_size(local / "big.bin"), std::uintmax_t{1 << 20});
+
+        // In a dialog that stays open, the progress box goes once the transfer is over.
+        const int shows = frame.Progress().Shows();
+        bool goneWhileOpen = false;
+        QString content;
+        OnNextModal([&](QWidget* dialog) {
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
+            Click(dialog, ctl::Ok);
+            content = Control<QPlainTextEdit>(dialog, ctl::Edit2)->toPlainText();
+            QTRY_VERIFY(!frame.Progress().Visible());
+            goneWhileOpen = dialog->isVisible();
+            Click(dialog, ctl::Cancel);
+        });
+        frame.OnCommand(cmd::ReadGet);
+        QVERIFY(frame.Progress().Shows() > shows);
+        QVERIFY(goneWhileOpen);
+        QVERIFY(!content.isEmpty());
+        QVERIFY(LogLines(child).last().startsWith("ReadGet: bytes read: "));
+        ftp_quit(doc.m_hFtp);
+    }
+};
+
+QTEST_MAIN(QtFrontEndTest)
+#include "qt_test.moc"
