@@ -126,14 +126,16 @@ void CTokenizer::ReadQuoted() {
     code_ = TK_STRING;
 }
 
-// "#" and everything up to the next blank, which is consumed with it.
+// "#" and the name up to the next blank, which is consumed with it. A blank right after
+// the "#" does not end the name: the whole rest is taken then.
 void CTokenizer::ReadSessionPrefix() {
     ++position_;
     const std::size_t blank = line_.find(' ', position_);
-    const std::size_t end = blank == std::string::npos ? line_.size() : blank;
+    const bool named = blank != std::string::npos && blank > position_;
+    const std::size_t end = named ? blank : line_.size();
     text_ = "#";
     text_.append(line_, position_, end - position_);
-    position_ = blank == std::string::npos ? end : blank + 1;
+    position_ = named ? blank + 1 : end;
     code_ = TK_SESSION;
 }
 

@@ -107,7 +107,8 @@ TEST(Tokenizer, SessionPrefixes) {
     // A name ends only at a blank.
     EXPECT_EQ(TokensOf("#a(b)'c'=d"), (std::vector<Token>{{400, "#a(b)'c'=d"}, {0, ""}}));
     EXPECT_EQ(TokensOf("#"), (std::vector<Token>{{400, "#"}, {0, ""}}));
-    EXPECT_EQ(TokensOf("# x"), (std::vector<Token>{{400, "#"}, {500, "x"}, {0, ""}}));
+    EXPECT_EQ(TokensOf("# x y"), (std::vector<Token>{{400, "# x y"}, {0, ""}}));
+    EXPECT_EQ(TokensOf("#2  x"), (std::vector<Token>{{400, "#2"}, {500, "x"}, {0, ""}}));
     EXPECT_EQ(TokensOf("get#2"), (std::vector<Token>{{601, "get"}, {400, "#2"}, {0, ""}}));
 }
 
