@@ -17,6 +17,28 @@ constexpr auto kEndsWord = [] {
     return table;
 }();
 
+// Tokens of one character, and the codes of those that combine with a following "=".
+constexpr auto kSingleCharacter = [] {
+    std::array<int, 256> codes{};
+    codes['$'] = TK_DOLLAR;
+    codes['@'] = TK_AT;
+    codes['('] = TK_LPAREN;
+    codes[')'] = TK_RPAREN;
+    codes[','] = TK_COMMA;
+    codes['='] = TK_EQ;
+    codes['!'] = TK_NOT;
+    codes['<'] = TK_LT;
+    codes['>'] = TK_GT;
+    return codes;
+}();
+constexpr auto kOperatorWithEquals = [] {
+    std::array<int, 256> codes{};
+    codes['!'] = TK_NE;
+    codes['<'] = TK_LE;
+    codes['>'] = TK_GE;
+    return codes;
+}();
+
 bool IsDigits(std::string_view word) {
     for (char c : word)
         if (c < '0' || c > '9') return false;
@@ -65,45 +87,17 @@ int CTokenizer::GetNextToken() {
     if (position_ >= line_.size()) {
         number_ = 0;
     } else {
-        switch (line_[position_]) {
-            case '"':
-            case '\'':
-                ReadQuoted();
-                break;
-            case '#':
-                ReadSessionPrefix();
-                break;
-            case '$':
-                TakeText(1, TK_DOLLAR);
-                break;
-            case '@':
-                TakeText(1, TK_AT);
-                break;
-            case '(':
-                TakeText(1, TK_LPAREN);
-                break;
-            case ')':
-                TakeText(1, TK_RPAREN);
-                break;
-            case ',':
-                TakeText(1, TK_COMMA);
-                break;
-            case '=':
-                TakeText(1, TK_EQ);
-                break;
-            case '!':
-                ReadOperator(TK_NOT, TK_NE);
-                break;
-            case '<':
-                ReadOperator(TK_LT, TK_LE);
-                break;
-            case '>':
-                ReadOperator(TK_GT, TK_GE);
-                break;
-            default:
-                ReadWord();
-                break;
-        }
+        const unsigned char first = static_cast<unsigned char>(line_[position_]);
+        if (first == '"' || first == '\'')
+            ReadQuoted();
+        else if (first == '#')
+            ReadSessionPrefix();
+        else if (kOperatorWithEquals[first] != 0)
+            ReadOperator(kSingleCharacter[first], kOperatorWithEquals[first]);
+        else if (kSingleCharacter[first] != 0)
+            TakeText(1, kSingleCharacter[first]);
+        else
+            ReadWord();
     }
     secret_ = secrets_.Next(code_);
     CTraceLog& log = CTraceLog::Instance();
@@ -139,7 +133,7 @@ void CTokenizer::ReadSessionPrefix() {
     code_ = TK_SESSION;
 }
 
-// "!", "<" and ">" combine with a directly following "=".
+// "!", "<" and ">" combine with a directly following "=" into one token.
 void CTokenizer::ReadOperator(int code, int codeWithEquals) {
     const bool withEquals = position_ + 1 < line_.size() && line_[position_ + 1] == '=';
     TakeText(withEquals ? 2 : 1, withEquals ? codeWithEquals : code);
