@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#include <random>
+
 #include "engine_test.h"
 #include "quarv32_session.h"
+#include "trace_log.h"
 
 namespace {
 
@@ -45,6 +48,48 @@ TEST_F(ExportsTest, ScriptsWithCrLfNulBytesAndHugeLines) {
     EXPECT_EQ(run.output[1], "client: C> frob");
     EXPECT_EQ(run.output[3].size(), std::string("client: C> ").size() + 10 * 1024 * 1024);
     EXPECT_EQ(run.output[5], "client: C> \xff\xfe binary \x01\x02");
+}
+
+TEST_F(ExportsTest, GarbageEndsWithAResultCode) {
+    // Random bytes, with enough statement words and quotes in them to reach the handlers.
+    std::mt19937 random(20010131);
+    const std::vector<std::string> words = {"login h u p a",
+                                            "logfile",
+                                            "#2",
+                                            "'",
+                                            "\"",
+                                            "echo",
+                                            "on",
+                                            "debug",
+                                            "test quit",
+                                            "if",
+                                            "//",
+                                            "%s%n",
+                                            "@",
+                                            "$",
+                                            "=",
+                                            "!",
+                                            "\t",
+                                            "\r",
+                                            "ignore on"};
+    fake().SetResult("ftp_open", 3);
+    ScopedCurrentDirectory inside(dir_.path());  // log files the garbage names land here
+    for (int script = 0; script < 50; ++script) {
+        std::string text;
+        for (int piece = 0; piece < 60; ++piece) {
+            if (random() % 3 == 0)
+                text += words[random() % words.size()];
+            else
+                text += static_cast<char>(random() % 256);
+            if (random() % 8 == 0) text += '\n';
+        }
+        const int result = Run(text).result;
+        EXPECT_TRUE(result == 0 || result == -98 || result == -99 || result == -999 ||
+                    result == 711 || result == 712)
+            << result;
+        CTraceLog::Instance().Close();
+        CTraceLog::Instance().SetLevel(0);
+    }
 }
 
 TEST_F(ExportsTest, DefaultProceduresPrintWithTheirOwnPrefix) {
