@@ -6,20 +6,28 @@
  *  - `h` is a session handle: a positive integer from ftp_open/ftp_openport/ftp_login.
  *    A closed handle's number is never reused in the same process. Different handles
  *    may be used on different threads at once; one handle is used by one thread at a
- *    time, except ftp_abort, which may be called from any thread.
+ *    time, except ftp_abort, which may be called from any thread (a call on a handle
+ *    that is busy on another thread returns VARNIX_EBUSY).
  *  - Results are int; 0 means success unless a function says otherwise. Failures are
  *    negative: one of the VARNIX_E* codes below, or a refused command as the negated
  *    server reply code (-550 for "550 No such file").
  *  - Every call leaves a text that ftp_lasterror returns (per thread): the last server
- *    reply, or a local message that says what went wrong and with which name.
+ *    reply, or a local message that says what went wrong and with which name. A reply of
+ *    several lines is one text with the lines joined by "\n" (no final line end).
+ *  - A null pointer where a text or buffer is required is refused with VARNIX_EINVAL.
  *  - Every buffer the caller passes is filled within the size given and NUL-terminated
  *    (a size of 0 writes nothing). Texts that do not fit are cut.
  *  - A CR or LF inside any text that would be sent to the server is refused with
  *    VARNIX_EINVAL before anything is sent.
  *  - No call waits forever: every wait for a connect, a reply or data is bounded by the
  *    handle's receive timeout (ftp_setreceivetimeout), or the default timeout for new
- *    handles (varnix_setdefaulttimeout).
- *  - Host texts: "name", "name:port", "[IPv6]:port"; the default port is 21.
+ *    handles (varnix_setdefaulttimeout; 60 s unless set). A whole reply must arrive within
+ *    one timeout; during a transfer the timeout bounds each wait for the next chunk.
+ *  - A reply of 421, or a connection that breaks, times out or sends garbage, drops the
+ *    control connection: later calls fail with VARNIX_EHANDLE until ftp_relogin.
+ *  - Host texts: "name", "name:port", "[IPv6]:port", optionally after "ftp:" or "ftp://";
+ *    the default port is 21. "ftpes:" and "ftps:" (TLS) give VARNIX_ETLS in a build
+ *    without TLS.
  *  - Local names: a relative local name is resolved against the handle's local path
  *    (ftp_SetLocalPath) if one is set, else against the process's current directory
  *    (ftp_lcd changes it).
@@ -68,7 +76,10 @@ VARNIX_API int ftp_login(const char *host, const char *user, const char *passwor
                          const char *account);
 /* USER/PASS (and ACCT when the server asks or account is not empty) on h. An empty user
    logs in as anonymous. When the control connection is gone, first reconnects to the same
-   host and port on the same handle. */
+   host and port on the same handle. A new connection starts with local unique and store
+   unique mode off (so that a caller that remembers them can switch them on again with one
+   toggle); the transfer type, passive mode, local path, timeout and progress setting of the
+   handle are kept, and the type is sent again before the next transfer. */
 VARNIX_API int ftp_relogin(int h, const char *user, const char *password, const char *account);
 /* Log in to host through the gateway (FTP proxy) that h is connected to:
    "USER user@host[:port]", then PASS (and ACCT). */
@@ -78,10 +89,12 @@ VARNIX_API int ftp_gatelogin(int h, const char *host, const char *user, const ch
 VARNIX_API int ftp_quit(int h);
 /* Close the control connection but keep the handle and its host for ftp_relogin. */
 VARNIX_API int ftp_Logout(int h);
-/* Stop the transfer under way on h (any thread); that call returns VARNIX_EABORTED. With no
-   transfer under way, sends ABOR. */
+/* Stop the transfer under way on h (any thread); that call returns VARNIX_EABORTED and the
+   handle stays usable. With no call under way, closes an open stream or sends ABOR. */
 VARNIX_API int ftp_abort(int h);
-/* Non-zero when h is connected and a NOOP is answered within the timeout. */
+/* Non-zero when h is connected and a NOOP is answered within the timeout (also while a
+   stream is open, or another thread's call is under way on h). A connection that does not
+   answer in time is dropped. */
 VARNIX_API int ftp_isconnected(int h);
 
 /* ---- Settings ------------------------------------------------------------------------ */
@@ -100,7 +113,8 @@ VARNIX_API int ftp_storeunique(int h);
 VARNIX_API int ftp_statusbox(int h, int on);
 /* Seconds that every wait for a reply or data on h may take (at least 1). */
 VARNIX_API int ftp_setreceivetimeout(int h, int seconds);
-/* Base directory for relative local names of h; ftp_ClearLocalPath forgets it. */
+/* Base directory for relative local names of h (it must exist; "" forgets it);
+   ftp_ClearLocalPath forgets it. */
 VARNIX_API int ftp_SetLocalPath(int h, const char *path);
 VARNIX_API int ftp_ClearLocalPath(int h);
 /* Change the process's current local directory. */
@@ -117,16 +131,18 @@ VARNIX_API int ftp_rename(int h, const char *from, const char *to);
 /* Send "SITE text". */
 VARNIX_API int ftp_site(int h, const char *text);
 /* Send a raw command; the whole reply is copied into reply (size bytes). Result: 2 for a
-   2xx reply, 0 for 1xx or 3xx, negative for 4xx/5xx or a failure. */
+   2xx reply, 0 for 1xx or 3xx, negative for 4xx/5xx or a failure. After a 1xx reply the
+   final reply is read as well (both are copied), so that the connection stays in step. */
 VARNIX_API int ftp_quote(int h, const char *command, char *reply, int size);
 /* The current remote directory (the quoted path of PWD's reply) into buffer. */
 VARNIX_API int ftp_pwd(int h, char *buffer, int size);
-/* Non-zero when the remote file exists (SIZE, then MDTM, then an NLST of the name). */
+/* Non-zero when the remote file exists (SIZE, then MDTM, then an NLST of the name that
+   lists something). 0 when it does not, and on any failure. */
 VARNIX_API int ftp_Exists(int h, const char *file);
 /* Size in bytes (SIZE, in binary type); negative when missing or not available. */
 VARNIX_API long long ftp_GetFileSize(int h, const char *file);
-/* Modification time (MDTM) into buffer as "YYYYMMDDhhmmss" (UTC); format is reserved and
-   should be "". */
+/* Modification time (MDTM) into buffer as "YYYYMMDDhhmmss" (UTC), followed by ".sss" when
+   the server sends fractions; format is reserved and should be "" (null is accepted). */
 VARNIX_API int ftp_GetFileDateTime(int h, const char *file, char *buffer, int size,
                                    const char *format);
 /* LIST (ftp_dir) or NLST (ftp_ls) of mask ("" for the current directory) into a local file. */
@@ -139,31 +155,41 @@ VARNIX_API int ftp_ls(int h, const char *mask, const char *localfile);
    the data connection ended cleanly and the server confirmed it; a cut transfer fails and
    leaves the partial file for ftp_RestartGet. */
 VARNIX_API int ftp_get(int h, const char *remote, const char *local);
-/* Resume a get where the local file ends. */
+/* Resume a get where the local file ends (REST). Resume offsets count bytes on the wire,
+   so they are exact in binary type. Local unique mode does not apply to resumes. */
 VARNIX_API int ftp_RestartGet(int h, const char *remote, const char *local);
-/* Resume a get at offset: the local file is kept up to offset and written from there. */
+/* Resume a get at offset: the local file is kept up to offset and written from there. A
+   local file shorter than offset is refused (VARNIX_ELOCAL) before anything is sent. */
 VARNIX_API int ftp_RestartGetAt(int h, const char *remote, const char *local, long long offset);
 /* Put local as remote (empty remote: the local name's last component). */
 VARNIX_API int ftp_put(int h, const char *local, const char *remote);
 /* Append local to remote (APPE). */
 VARNIX_API int ftp_append(int h, const char *local, const char *remote);
-/* Resume a put where the remote file ends (SIZE, then REST + STOR, or APPE). */
+/* Resume a put where the remote file ends (SIZE, then REST + STOR, or APPE where REST is
+   refused). A remote file that is missing is stored whole; one already as long as the
+   local file is left alone. */
 VARNIX_API int ftp_RestartPut(int h, const char *local, const char *remote);
-/* Resume a put at offset: local bytes from offset on are stored at remote offset. */
+/* Resume a put at offset: local bytes from offset on are stored at remote offset (APPE
+   where REST is refused and the remote file ends at offset). */
 VARNIX_API int ftp_RestartPutAt(int h, const char *local, const char *remote, long long offset);
 /* Append the local file from offset on to remote. */
 VARNIX_API int ftp_RestartAppendAt(int h, const char *local, const char *remote,
                                    long long offset);
 /* Get every name that NLST pattern returns into the local directory (only each name's last
-   component is used; ".", ".." and empty names are skipped). */
+   component is used; ".", ".." and empty names are skipped). Servers that do not expand
+   wildcards get an NLST of the directory, matched here. Every file is tried; the result is
+   the first failure, or -550 when no name matched. */
 VARNIX_API int ftp_mget(int h, const char *pattern);
-/* Put every local file matching the wildcard pattern; flag is reserved (0). */
+/* Put every local file matching the wildcard pattern (resolved like a local name) under its
+   own name; flag is reserved (0). Every file is tried; the result is the first failure, or
+   VARNIX_ELOCAL when no file matched. */
 VARNIX_API int ftp_mput(int h, const char *pattern, int flag);
 
 /* ---- Server-to-server copies ----------------------------------------------------------
    The file goes from the server of `from` to the server of `to` (passive on the source,
    PORT/EPRT on the target). binary: 1 sets binary type on both ends. An empty tofile means
-   fromfile's name. */
+   fromfile's name. restart: resume where the target file ends. from and to must be two
+   different handles. The end of a copy is waited for up to ten receive timeouts. */
 VARNIX_API int ftp_RemotePut(int from, int to, const char *fromfile, const char *tofile,
                              int binary, int restart);
 VARNIX_API int ftp_RemoteAppend(int from, int to, const char *fromfile, const char *tofile,
@@ -178,9 +204,12 @@ VARNIX_API int ftp_RestartRemoteAppendAt(int from, int to, const char *fromfile,
 VARNIX_API int ftp_openreadforget(int h, const char *file);
 VARNIX_API int ftp_openreadforlist(int h, const char *mask); /* NLST */
 VARNIX_API int ftp_openreadfordir(int h, const char *mask);  /* LIST */
-/* Bytes read into buffer (at most size; no NUL is added); 0 at the end, negative on failure. */
+/* Bytes read into buffer (at most size; no NUL is added); 0 at the end, negative on failure.
+   Listings and ASCII files arrive with LF line ends. While a stream is open, other calls
+   that talk to the server fail with VARNIX_EBUSY. */
 VARNIX_API int ftp_readdata(int h, char *buffer, int size);
-/* Closes the read stream and reads the server's final reply: 0, or the failure. */
+/* Closes the read stream and reads the server's final reply: 0, or the failure. Closing
+   before the end stops the transfer (ABOR) and reports it as failed. */
 VARNIX_API int ftp_closeread(int h);
 /* total is the announced length (may be 0 when unknown). */
 VARNIX_API int ftp_openwriteforput(int h, const char *remote, long long total);
@@ -204,14 +233,16 @@ VARNIX_API int f_copyfile(const char *from, const char *to);
 /* Non-zero when deleted. */
 VARNIX_API int f_deletefile(const char *file);
 
-/* ---- Plain TCP connections for web tests ---------------------------------------------- */
+/* ---- Plain TCP connections for web tests ----------------------------------------------
+   These leave no text for ftp_lasterror on success (it returns 0), only on failure. */
 
-/* Connect to "host[:port]" (default 80). Result: w > 0, or a negative code. */
+/* Connect to "host[:port]" (default 80; a leading "http://" and a path are ignored).
+   Result: w > 0, or a negative code. */
 VARNIX_API int www_Open(const char *site);
 /* Bytes sent (above 0), or a negative code. */
 VARNIX_API int www_SendData(int w, const char *data, int length);
 /* Bytes received (at most size, no NUL added); 0 when the peer closed, negative on failure
-   or when nothing arrived within timeout seconds. */
+   or when nothing arrived within timeout seconds (below 1: the default timeout). */
 VARNIX_API int www_ReceiveData(int w, char *buffer, int size, int timeout);
 VARNIX_API int www_Close(int w);
 
@@ -224,11 +255,13 @@ VARNIX_API int varnix_enablelog(const char *file, int flags);
 VARNIX_API int varnix_disablelog(void);
 /* The library's version times 100 (100 is 1.00). */
 VARNIX_API int varnix_version(void);
-/* Seconds for connects and waits of handles opened from now on; returns the value stored. */
+/* Seconds for connects and waits of handles opened from now on (at least 1); returns the
+   value stored. */
 VARNIX_API int varnix_setdefaulttimeout(int seconds);
 
 /* Progress of a transfer on a handle whose ftp_statusbox is on: bytes done so far, and the
-   total (-1 when unknown). Called on the thread that runs the transfer. */
+   total (-1 when unknown). Called on the thread that runs the transfer, at its start and
+   after every chunk (up to 256 KiB). */
 typedef void (*varnix_progress_proc)(int h, long long done, long long total, void *user);
 /* Install (or with NULL remove) the library-wide progress handler. */
 VARNIX_API int varnix_setprogresshandler(varnix_progress_proc proc, void *user);

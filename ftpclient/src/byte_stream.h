@@ -1,0 +1,68 @@
+// The byte stream under a control or data connection. Plain TCP implements it here; a
+// TLS layer implements the same interface over the same socket, so the FTP code above it
+// does not change.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "socket.h"
+
+namespace varnix {
+
+class ByteStream {
+  public:
+    virtual ~ByteStream() = default;
+    // Bytes read into buffer (at most size); 0 when the peer ended the stream cleanly.
+    virtual Result<std::size_t> read(char* buffer, std::size_t size, const Wait& wait) = 0;
+    // Writes all bytes.
+    virtual Status write(const char* data, std::size_t size, const Wait& wait) = 0;
+    // Ends our side of the stream cleanly (the peer reads the end of the data).
+    virtual Status finish(const Wait& wait) = 0;
+    // Drops the stream at once; the peer sees a failed transfer.
+    virtual void abandon() = 0;
+    // Sends one byte as TCP urgent data, so that a server busy with a transfer looks at the
+    // control connection. A stream that cannot (TLS) returns false and sends nothing.
+    virtual bool sendUrgent(char byte) = 0;
+    // True when nothing can be read now without waiting (data or an end may be pending
+    // otherwise).
+    virtual bool idle() = 0;
+    // Sends bytes of a local file from its current position without copying them through
+    // the process, where the stream allows it (not over TLS: then false, nothing sent).
+    virtual bool canSendFile() const { return false; }
+    virtual Result<std::size_t> sendFile(int /*file*/, std::size_t /*count*/,
+                                         const Wait& /*wait*/) {
+        return Status::protocol("This stream cannot send files directly");
+    }
+    // The socket underneath (addresses, descriptors for a TLS layer).
+    virtual Socket& socket() = 0;
+};
+
+class PlainStream final : public ByteStream {
+  public:
+    explicit PlainStream(Socket socket) : socket_(std::move(socket)) {}
+    Result<std::size_t> read(char* buffer, std::size_t size, const Wait& wait) override {
+        return socket_.readSome(buffer, size, wait);
+    }
+    Status write(const char* data, std::size_t size, const Wait& wait) override {
+        return socket_.writeAll(data, size, wait);
+    }
+    Status finish(const Wait&) override {
+        Status s = socket_.shutdownWrite();
+        socket_.close();
+        return s;
+    }
+    void abandon() override { socket_.closeWithReset(); }
+    bool sendUrgent(char byte) override { return socket_.sendUrgent(byte).isOk(); }
+    bool canSendFile() const override { return true; }
+    Result<std::size_t> sendFile(int file, std::size_t count, const Wait& wait) override {
+        return socket_.sendFile(file, count, wait);
+    }
+    bool idle() override;
+    Socket& socket() override { return socket_; }
+
+  private:
+    Socket socket_;
+};
+
+}  // namespace varnix

@@ -1,0 +1,284 @@
+#include "ftp_session.h"
+
+#include <atomic>
+
+#include "data_stream.h"
+#include "trace_log.h"
+
+namespace varnix {
+namespace {
+
+constexpr const char* kAnonymousUser = "anonymous";
+constexpr const char* kAnonymousPassword = "varnix@";
+// Late replies tolerated before a command; a server that sends more is not in step.
+constexpr int kMaxUnaskedReplies = 16;
+
+struct ProgressHandler {
+    std::mutex mutex;
+    varnix_progress_proc proc = nullptr;
+    void* user = nullptr;
+};
+
+ProgressHandler& progressHandler() {
+    static ProgressHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void setProgressHandler(varnix_progress_proc proc, void* user) {
+    auto& h = progressHandler();
+    std::lock_guard lock(h.mutex);
+    h.proc = proc;
+    h.user = user;
+}
+
+FtpSession::FtpSession(HostSpec host, std::chrono::milliseconds timeout) : host_(std::move(host)) {
+    settings_.timeout = timeout;
+}
+
+FtpSession::~FtpSession() = default;
+
+void FtpSession::setHandle(int handle) {
+    handle_ = handle;
+    if (control_) control_->setHandle(handle);
+}
+
+void FtpSession::setTimeout(std::chrono::milliseconds timeout) {
+    settings_.timeout = timeout;
+    if (control_) control_->setTimeout(timeout);
+}
+
+bool FtpSession::beginCall() {
+    std::lock_guard lock(callMutex_);
+    if (callActive_) return false;
+    callActive_ = true;
+    abort_.clear();
+    return true;
+}
+
+void FtpSession::endCall() {
+    std::lock_guard lock(callMutex_);
+    callActive_ = false;
+    abort_.clear();
+}
+
+bool FtpSession::abortRunningCall() {
+    std::lock_guard lock(callMutex_);
+    if (!callActive_) return false;
+    abort_.raise();
+    return true;
+}
+
+void FtpSession::reportProgress(long long done, long long total) const {
+    if (!settings_.statusBox) return;
+    auto& h = progressHandler();
+    varnix_progress_proc proc;
+    void* user;
+    {
+        std::lock_guard lock(h.mutex);
+        proc = h.proc;
+        user = h.user;
+    }
+    if (proc) proc(handle_, done, total, user);
+}
+
+Status FtpSession::connect() {
+    disconnect();
+    if (host_.security != Security::None)
+        return Status::tls("TLS connections (ftps:, ftpes:) are not available in this build");
+    auto socket =
+        connectToHost(host_.name, host_.port, Wait{deadlineAfter(settings_.timeout), &abort_});
+    if (!socket.isOk()) return socket.status();
+    TraceLog::instance().note(handle_, "Connected to " + socket->peer().text());
+    control_ = std::make_unique<ControlConnection>(
+        std::make_unique<PlainStream>(std::move(*socket)), handle_);
+    control_->setTimeout(settings_.timeout);
+    control_->setAbortSignal(&abort_);
+    wireTypeKnown_ = false;
+    epsvRefused_ = eprtRefused_ = loggedIn_ = false;
+    settings_.localUnique = settings_.storeUnique = false;
+
+    auto greeting = control_->readReply();
+    // 120: the server will be ready in a while; its 220 follows.
+    if (greeting.isOk() && greeting->code == 120) greeting = control_->readReply();
+    if (!greeting.isOk()) {
+        disconnect();
+        return greeting.status();
+    }
+    lastReply_ = *greeting;
+    if (greeting->code != 220) {
+        disconnect();
+        if (greeting->negative()) return Status::refused(greeting->code, greeting->text());
+        return Status::protocol("Unexpected greeting: " + greeting->text());
+    }
+    return Status::ok();
+}
+
+void FtpSession::disconnect() {
+    if (stream_) stream_.reset();
+    if (control_) TraceLog::instance().note(handle_, "Connection closed");
+    control_.reset();
+    loggedIn_ = false;
+}
+
+Status FtpSession::requireIdleConnection() const {
+    if (!control_)
+        return Status::badHandle("Handle " + std::to_string(handle_) + " is not connected to " +
+                                 host_.text());
+    if (stream_)
+        return Status::busy("A data stream is open on handle " + std::to_string(handle_) +
+                            "; close it first");
+    return Status::ok();
+}
+
+Status FtpSession::discardUnasked() {
+    for (int count = 0; control_ && control_->inputPending(); ++count) {
+        if (count == kMaxUnaskedReplies) {
+            disconnect();
+            return Status::protocol("The server sends replies nobody asked for");
+        }
+        auto reply = control_->readReplyIgnoringAbort();
+        if (!reply.isOk()) {
+            disconnect();
+            return reply.status();
+        }
+        lastReply_ = *reply;
+        if (reply->code == 421) {
+            disconnect();
+            return Status::refused(421, reply->text());
+        }
+        TraceLog::instance().note(handle_, "Ignored a reply nobody asked for");
+    }
+    return Status::ok();
+}
+
+Status FtpSession::checkReply(const Result<Reply>& reply) {
+    if (!reply.isOk()) {
+        int code = reply.status().code();
+        if (code == VARNIX_EABORTED) {
+            // Interrupted while the server was busy: ABOR stops it, NOOP finds the step again.
+            DataChannel none;
+            [[maybe_unused]] Status stopped = abortData(none, reply.status());
+        } else if (code != VARNIX_EINVAL) {
+            disconnect();  // timed out, broken or garbled: the connection is out of step
+        }
+        return reply.status();
+    }
+    lastReply_ = *reply;
+    if (reply.value().code == 421) {
+        disconnect();
+        return Status::refused(421, reply.value().text());
+    }
+    return Status::ok();
+}
+
+Result<Reply> FtpSession::command(std::string_view line) {
+    VARNIX_RETURN_IF_ERROR(requireIdleConnection());
+    VARNIX_RETURN_IF_ERROR(discardUnasked());
+    auto reply = control_->command(line);
+    VARNIX_RETURN_IF_ERROR(checkReply(reply));
+    return reply;
+}
+
+Status FtpSession::simpleCommand(std::string_view line) {
+    auto reply = command(line);
+    if (!reply.isOk()) return reply.status();
+    if (reply->positive()) return Status::ok();
+    if (reply->negative()) return Status::refused(reply->code, reply->text());
+    return Status::protocol("Unexpected reply: " + reply->text());
+}
+
+Status FtpSession::ensureType(TransferType type) {
+    if (wireTypeKnown_ && wireType_ == type) return Status::ok();
+    VARNIX_RETURN_IF_ERROR(simpleCommand(type == TransferType::Binary ? "TYPE I" : "TYPE A"));
+    wireType_ = type;
+    wireTypeKnown_ = true;
+    return Status::ok();
+}
+
+Status FtpSession::setType(TransferType type) {
+    wireTypeKnown_ = false;
+    VARNIX_RETURN_IF_ERROR(ensureType(type));
+    settings_.type = type;
+    return Status::ok();
+}
+
+Status FtpSession::login(const std::string& user, const std::string& password,
+                         const std::string& account, const std::string& gatewayHost) {
+    if (stream_) return requireIdleConnection();
+    // A connection the server closed meanwhile (or told us it would) is made anew.
+    if (control_ && !discardUnasked().isOk()) disconnect();
+    if (!control_) VARNIX_RETURN_IF_ERROR(connect());
+    bool wasLoggedIn = loggedIn_;
+    loggedIn_ = false;
+    bool anonymous = user.empty();
+    std::string name = anonymous ? kAnonymousUser : user;
+    if (!gatewayHost.empty()) name += "@" + gatewayHost;
+    std::string secret = anonymous && password.empty() ? kAnonymousPassword : password;
+
+    auto reply = command("USER " + name);
+    if (!reply.isOk() && reply.status().code() == VARNIX_ENETWORK && !control_) {
+        // The connection broke without a word (the server restarted, say): once more, anew.
+        VARNIX_RETURN_IF_ERROR(connect());
+        reply = command("USER " + name);
+    }
+    if (!reply.isOk()) return reply.status();
+    if (wasLoggedIn && reply->negative() && gatewayHost.empty()) {
+        // A server that lets no session change its user: the new login gets a new connection.
+        VARNIX_RETURN_IF_ERROR(connect());
+        reply = command("USER " + name);
+        if (!reply.isOk()) return reply.status();
+    }
+    if (reply->code == 331) {
+        reply = command("PASS " + secret);
+        if (!reply.isOk()) return reply.status();
+    }
+    bool accountSent = false;
+    if (reply->code == 332) {
+        if (account.empty())
+            return Status::refused(332, reply->text() + "\n(the server asks for an account)");
+        reply = command("ACCT " + account);
+        if (!reply.isOk()) return reply.status();
+        accountSent = true;
+    }
+    if (reply->negative()) return Status::refused(reply->code, reply->text());
+    if (!reply->positive())
+        return Status::protocol("Unexpected reply to the login: " + reply->text());
+    loggedIn_ = true;
+    Reply welcome = *reply;
+    if (!account.empty() && !accountSent) {
+        // Given but not asked for: sent anyway; a server that has no use for it may refuse.
+        auto acct = command("ACCT " + account);
+        if (!acct.isOk()) return acct.status();
+        lastReply_ = welcome;
+    }
+    return Status::ok();
+}
+
+Status FtpSession::logout() {
+    if (!control_) return Status::ok("Not connected");
+    if (stream_) stream_.reset();
+    Status result = Status::ok();
+    if (discardUnasked().isOk() && control_) {
+        auto reply = control_->command("QUIT");
+        if (reply.isOk()) {
+            lastReply_ = *reply;
+            if (reply->negative()) result = Status::refused(reply->code, reply->text());
+        } else {
+            result = reply.status();
+        }
+    }
+    disconnect();
+    return result;
+}
+
+Status FtpSession::alive() {
+    if (!control_) return requireIdleConnection();
+    if (stream_) return Status::ok("A data stream is open");  // no NOOP amid its replies
+    // Any reply in time will do; a lost connection was dropped by command().
+    auto reply = command("NOOP");
+    return reply.isOk() ? Status::ok() : reply.status();
+}
+
+}  // namespace varnix

@@ -1,0 +1,252 @@
+#include "local_files.h"
+
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <glob.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "sigpipe_guard.h"
+#include "socket.h"
+
+namespace varnix {
+namespace {
+
+constexpr int kMaxUniqueSuffix = 9999;
+constexpr std::size_t kCopyChunk = 256 * 1024;
+
+Status localError(const std::string& what, const std::string& path, int error) {
+    return Status::local(what + " " + path + ": " + systemError(error));
+}
+
+// open() that does not wait for the other end of a named pipe (it would wait for ever),
+// then leaves the descriptor blocking as usual.
+int openLocal(const std::string& path, int flags, mode_t mode = 0644) {
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        int now = ::fcntl(fd, F_GETFL, 0);
+        if (now >= 0) ::fcntl(fd, F_SETFL, now & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+}  // namespace
+
+LocalFile::LocalFile(LocalFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+    other.fd_ = -1;
+}
+
+LocalFile& LocalFile::operator=(LocalFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+LocalFile::~LocalFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Result<LocalFile> LocalFile::openRead(const std::string& path) {
+    LocalFile f;
+    f.path_ = path;
+    f.fd_ = openLocal(path, O_RDONLY);
+    if (f.fd_ < 0) return localError("Cannot open local file", path, errno);
+    struct stat st {};
+    if (::fstat(f.fd_, &st) == 0 && S_ISDIR(st.st_mode))
+        return Status::local("Local file " + path + " is a directory");
+    ::posix_fadvise(f.fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return f;
+}
+
+Result<LocalFile> LocalFile::create(const std::string& path) {
+    LocalFile f;
+    f.path_ = path;
+    f.fd_ = openLocal(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (f.fd_ < 0) return localError("Cannot create local file", path, errno);
+    return f;
+}
+
+Result<LocalFile> LocalFile::createUnique(const std::string& path) {
+    for (int i = 0; i <= kMaxUniqueSuffix; ++i) {
+        std::string name = i == 0 ? path : path + "." + std::to_string(i);
+        int fd = openLocal(name, O_WRONLY | O_CREAT | O_EXCL);
+        if (fd >= 0) {
+            LocalFile f;
+            f.fd_ = fd;
+            f.path_ = name;
+            return f;
+        }
+        if (errno != EEXIST) return localError("Cannot create local file", name, errno);
+    }
+    return Status::local("No free unique name for local file " + path);
+}
+
+Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
+    LocalFile f;
+    f.path_ = path;
+    f.fd_ = openLocal(path, O_WRONLY | O_CREAT);
+    if (f.fd_ < 0) return localError("Cannot open local file", path, errno);
+    long long size = f.size();
+    if (size < offset)
+        return Status::local("Local file " + path + " holds " + std::to_string(size) +
+                             " bytes, fewer than the offset " + std::to_string(offset));
+    if (::ftruncate(f.fd_, offset) != 0) return localError("Cannot truncate", path, errno);
+    VARNIX_RETURN_IF_ERROR(f.seek(offset));
+    return f;
+}
+
+Result<std::size_t> LocalFile::read(char* buffer, std::size_t size) {
+    for (;;) {
+        ssize_t n = ::read(fd_, buffer, size);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) return localError("Cannot read local file", path_, errno);
+    }
+}
+
+Status LocalFile::write(const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n;
+        int error;
+        {
+            SigpipeGuard guard;  // the local "file" may be a pipe
+            n = ::write(fd_, data, size);
+            error = errno;
+        }
+        if (n < 0) {
+            if (error == EINTR) continue;
+            return localError("Cannot write local file", path_, error);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return Status::ok();
+}
+
+Status LocalFile::seek(long long offset) {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
+        return localError("Cannot seek in local file", path_, errno);
+    return Status::ok();
+}
+
+long long LocalFile::size() const {
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+Status LocalFile::close() {
+    if (fd_ < 0) return Status::ok();
+    int rc = ::close(fd_);
+    fd_ = -1;
+    if (rc != 0 && errno != EINTR) return localError("Cannot write local file", path_, errno);
+    return Status::ok();
+}
+
+std::string resolveLocal(const std::string& localPath, const std::string& name) {
+    if (name.empty() || name.front() == '/' || localPath.empty()) return name;
+    return localPath.back() == '/' ? localPath + name : localPath + "/" + name;
+}
+
+std::string lastComponent(std::string_view path) {
+    auto slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool usableLocalName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string_view::npos;
+}
+
+Status checkWritable(const std::string& path) {
+    auto slash = path.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
+    if (directory.empty()) directory = "/";
+    VARNIX_RETURN_IF_ERROR(checkLocalDirectory(directory));
+    if (::access(directory.c_str(), W_OK | X_OK) != 0)
+        return localError("Cannot write into", directory, errno);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return Status::local("Local file " + path + " is a directory");
+        if (::access(path.c_str(), W_OK) != 0) return localError("Cannot write", path, errno);
+    }
+    return Status::ok();
+}
+
+long long localFileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    return static_cast<long long>(st.st_size);
+}
+
+bool hasWildcard(std::string_view text) {
+    return text.find_first_of("*?[") != std::string_view::npos;
+}
+
+bool wildcardMatch(const std::string& pattern, const std::string& name) {
+    return ::fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0;
+}
+
+std::vector<std::string> matchLocalFiles(const std::string& pattern) {
+    std::vector<std::string> out;
+    glob_t found{};
+    if (::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found) == 0) {
+        for (std::size_t i = 0; i < found.gl_pathc; ++i) {
+            struct stat st {};
+            if (::stat(found.gl_pathv[i], &st) == 0 && S_ISREG(st.st_mode))
+                out.emplace_back(found.gl_pathv[i]);
+        }
+    }
+    ::globfree(&found);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+Status copyLocalFile(const std::string& from, const std::string& to) {
+    auto in = LocalFile::openRead(from);
+    if (!in.isOk()) return in.status();
+    struct stat src {
+    }, dst{};
+    if (::stat(from.c_str(), &src) == 0 && ::stat(to.c_str(), &dst) == 0 &&
+        src.st_dev == dst.st_dev && src.st_ino == dst.st_ino)
+        return Status::local("Cannot copy " + from + " onto itself");
+    auto out = LocalFile::create(to);
+    if (!out.isOk()) return out.status();
+    auto buffer = std::make_unique<char[]>(kCopyChunk);
+    for (;;) {
+        auto n = in->read(buffer.get(), kCopyChunk);
+        if (!n.isOk()) return n.status();
+        if (*n == 0) break;
+        VARNIX_RETURN_IF_ERROR(out->write(buffer.get(), *n));
+    }
+    VARNIX_RETURN_IF_ERROR(out->close());
+    return Status::ok("Copied " + from + " to " + to);
+}
+
+Status deleteLocalFile(const std::string& file) {
+    if (::unlink(file.c_str()) != 0) return localError("Cannot delete", file, errno);
+    return Status::ok("Deleted " + file);
+}
+
+Status changeLocalDirectory(const std::string& directory) {
+    if (::chdir(directory.c_str()) != 0)
+        return localError("Cannot change the local directory to", directory, errno);
+    char cwd[4096];
+    std::string now = ::getcwd(cwd, sizeof cwd) ? cwd : directory;
+    return Status::ok("Local directory now " + now);
+}
+
+Status checkLocalDirectory(const std::string& directory) {
+    struct stat st {};
+    if (::stat(directory.c_str(), &st) != 0) return localError("Cannot use", directory, errno);
+    if (!S_ISDIR(st.st_mode)) return Status::local(directory + " is not a directory");
+    return Status::ok();
+}
+
+}  // namespace varnix

@@ -1,0 +1,88 @@
+#include "remote_copy.h"
+
+#include <algorithm>
+
+#include "local_files.h"
+#include "transfer.h"
+
+namespace varnix {
+namespace {
+
+// The copy runs between the servers, out of sight: its end may take much longer than one
+// wait for a reply, so the final replies get this many receive timeouts.
+constexpr int kCopyTimeoutFactor = 10;
+
+Status restAt(FtpSession& session, long long offset) {
+    auto reply = session.command("REST " + std::to_string(offset));
+    if (!reply.isOk()) return reply.status();
+    if (reply->code == 350) return Status::ok();
+    if (reply->negative()) return Status::refused(reply->code, reply->text());
+    return Status::protocol("Unexpected reply to REST: " + reply->text());
+}
+
+Status finalOf(FtpSession& session, const Reply& opening) {
+    if (opening.positive()) return Status::ok();
+    auto final = session.readFinalReply(session.settings().timeout * kCopyTimeoutFactor);
+    if (!final.isOk()) return final.status();
+    if (final->positive()) return Status::ok();
+    if (final->negative()) return Status::refused(final->code, final->text());
+    return Status::protocol("Unexpected end of transfer: " + final->text());
+}
+
+// Stops the target's half-started transfer after the source failed. A target that waits
+// for data (and, like vsftpd, reads no command meanwhile) is freed by the source dropping
+// its passive port, which a new EPSV/PASV makes it do; then ABOR brings it back in step.
+Status stopTarget(FtpSession& from, FtpSession& to, Status reason) {
+    [[maybe_unused]] auto released = from.passiveAddress();
+    DataChannel none;
+    return to.abortData(none, std::move(reason));
+}
+
+}  // namespace
+
+Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
+                  const std::string& toFile, RemoteMode mode, long long offset, bool binary) {
+    if (&from == &to) return Status::invalid("A server-to-server copy needs two handles");
+    if (fromFile.empty()) return Status::invalid("No source file name given");
+    std::string target = toFile.empty() ? lastComponent(fromFile) : toFile;
+    if (target.empty()) return Status::invalid("No target name for " + fromFile);
+    if (offset < kResumeAtTargetEnd) return Status::invalid("Negative offset");
+    VARNIX_RETURN_IF_ERROR(from.requireIdleConnection());
+    VARNIX_RETURN_IF_ERROR(to.requireIdleConnection());
+
+    if (offset == kResumeAtTargetEnd) {
+        auto there = remoteSize(to, target);
+        if (!there.isOk() && there.status().code() != -550) return there.status();
+        offset = there.isOk() ? *there : 0;
+    }
+    // A missing source file is found before the target is asked to store anything.
+    auto sourceSize = remoteSize(from, fromFile);
+    if (!sourceSize.isOk() && sourceSize.status().code() == -550) return sourceSize.status();
+    VARNIX_RETURN_IF_ERROR(from.ensureType(binary ? TransferType::Binary : from.settings().type));
+    VARNIX_RETURN_IF_ERROR(to.ensureType(binary ? TransferType::Binary : to.settings().type));
+
+    auto source = from.passiveAddress();
+    if (!source.isOk()) return source.status();
+    VARNIX_RETURN_IF_ERROR(to.sendPortCommand(*source));
+    std::string store = mode == RemoteMode::Append  ? "APPE "
+                        : to.settings().storeUnique ? "STOU "
+                                                    : "STOR ";
+    if (mode == RemoteMode::Put && offset > 0) VARNIX_RETURN_IF_ERROR(restAt(to, offset));
+    auto targetOpening = to.transferCommand(store + target);
+    if (!targetOpening.isOk()) return targetOpening.status();
+
+    if (offset > 0) {
+        Status rest = restAt(from, offset);
+        if (!rest.isOk()) return stopTarget(from, to, rest);
+    }
+    auto sourceOpening = from.transferCommand("RETR " + fromFile);
+    if (!sourceOpening.isOk()) return stopTarget(from, to, sourceOpening.status());
+
+    Status sent = finalOf(from, *sourceOpening);
+    Status stored = finalOf(to, *targetOpening);
+    if (!sent.isOk()) return sent;
+    if (!stored.isOk()) return stored;
+    return Status::ok(from.lastReply().text() + "\n" + to.lastReply().text());
+}
+
+}  // namespace varnix

@@ -1,0 +1,156 @@
+#include "scripted_peer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace ftptest {
+namespace {
+
+constexpr int kPollMs = 50;
+constexpr int kDataAcceptMs = 5000;
+constexpr std::size_t kMaxLine = 1 << 20;
+
+int listenOnLoopback(int* port) {
+    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(s, 4) != 0 ||
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        ::close(s);
+        throw std::runtime_error("scripted peer cannot listen");
+    }
+    *port = ntohs(a.sin_port);
+    return s;
+}
+
+// Waits up to ms for fd to become readable.
+bool readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) == 1;
+}
+
+}  // namespace
+
+ScriptedPeer::ScriptedPeer(std::string greeting, Script script)
+    : greeting_(std::move(greeting)), script_(std::move(script)) {
+    listener_ = listenOnLoopback(&port_);
+    dataListener_ = listenOnLoopback(&dataPort_);
+    thread_ = std::thread([this] { run(); });
+}
+
+ScriptedPeer::~ScriptedPeer() {
+    stop_ = true;
+    thread_.join();
+    ::close(listener_);
+    ::close(dataListener_);
+}
+
+std::vector<std::string> ScriptedPeer::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+bool ScriptedPeer::receivedAny(const std::string& text) const {
+    for (const auto& line : received())
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+std::optional<ScriptedPeer::Action> ScriptedPeer::loginStep(const std::string& line) {
+    if (line.starts_with("USER")) return Action::say("331 Password please.\r\n");
+    if (line.starts_with("PASS")) return Action::say("230 Logged in.\r\n");
+    if (line.starts_with("TYPE")) return Action::say("200 Type set.\r\n");
+    if (line.starts_with("QUIT")) return Action::sayAndClose("221 Bye.\r\n");
+    if (line.starts_with("NOOP")) return Action::say("200 NOOP ok.\r\n");
+    return std::nullopt;
+}
+
+std::string ScriptedPeer::epsvReply(int port) {
+    return "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n";
+}
+
+void ScriptedPeer::run() {
+    while (!stop_) {
+        if (!readable(listener_, kPollMs)) continue;
+        int control = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (control < 0) continue;
+        serve(control);
+        ::close(control);
+    }
+}
+
+bool ScriptedPeer::sendAll(int fd, const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int ScriptedPeer::acceptData() {
+    if (!readable(dataListener_, kDataAcceptMs)) return -1;
+    return ::accept4(dataListener_, nullptr, nullptr, SOCK_CLOEXEC);
+}
+
+void ScriptedPeer::sendData(const std::string& bytes) {
+    int data = acceptData();
+    if (data < 0) return;
+    sendAll(data, bytes);
+    ::close(data);
+}
+
+void ScriptedPeer::serve(int control) {
+    if (!greeting_.empty() && !sendAll(control, greeting_)) return;
+    int held = -1;  // a data connection kept open and silent until the next command
+    struct Closer {
+        int& fd;
+        ~Closer() {
+            if (fd >= 0) ::close(fd);
+        }
+    } closeHeld{held};
+    std::string input;
+    while (!stop_) {
+        if (!readable(control, kPollMs)) continue;
+        char chunk[4096];
+        ssize_t n = ::recv(control, chunk, sizeof chunk, 0);
+        if (n <= 0) return;
+        input.append(chunk, static_cast<std::size_t>(n));
+        if (input.size() > kMaxLine) return;
+        std::size_t nl;
+        while ((nl = input.find('\n')) != std::string::npos) {
+            std::string line = input.substr(0, nl);
+            input.erase(0, nl + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            {
+                std::lock_guard lock(mutex_);
+                received_.push_back(line);
+            }
+            if (held >= 0) {
+                ::close(held);
+                held = -1;
+            }
+            Action action = script_(line, *this);
+            if (!action.reply.empty() && !sendAll(control, action.reply)) return;
+            if (action.holdData) held = acceptData();
+            if (action.data) {
+                sendData(*action.data);
+                if (!sendAll(control, action.afterData)) return;
+            }
+            if (action.close) return;
+        }
+    }
+}
+
+}  // namespace ftptest
