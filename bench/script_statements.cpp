@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kStatements = 1000000;
 
-int Discard(uintptr_t, const char*) { return 0; }
+int Discard(uintptr_t, const char*) {
+    return 0;
+}
 
 std::string WriteScript() {
     std::string path = (std::filesystem::temp_directory_path() / "quarv-bench-XXXXXX").string();
@@ -24,7 +26,8 @@ std::string WriteScript() {
     ::close(fd);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const char* const pattern[] = {"echo off\n", "ignore on\n", "if 1 = 1\n", "endif\n"};
-    for (int i = 0; i < kStatements; ++i) out << pattern[i % 4];
+    for (int i = 0; i < kStatements; ++i)
+        out << pattern[i % 4];
     return path;
 }
 
