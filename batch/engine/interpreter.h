@@ -1,0 +1,175 @@
+// The interpreter of one export call: owns the script file, the tokenizer, the sessions the
+// script creates and the per-run settings. Every statement handler is one of its operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quarv32.h"
+#include "script_file.h"
+#include "tokenizer.h"
+#include "value.h"
+
+class CSession;
+
+// Result codes of statements besides success (0) and the library's own codes.
+enum StatementResult : int {
+    kCannotStart = -1,  // an export call that could not start
+    kUnknownCommand = -98,
+    kNotLoggedIn = -99,  // also a handler's result for an operation it could not perform
+    kSyntaxError = -999,
+    kStrayElse = 711,
+    kStrayEndif = 712,
+};
+
+// What a command handler reports under: its name (traces, errors), the item and expected
+// form of its syntax error, and the label of its result report.
+struct CommandForm {
+    const char* handler;   // "ExecLogin"
+    const char* item;      // "Login"
+    const char* expected;  // "<string>"
+    const char* label;     // "login"
+};
+
+class CInterpreter {
+  public:
+    CInterpreter();
+    // Closes the script and destroys the sessions of the run in creation order.
+    virtual ~CInterpreter();
+    CInterpreter(const CInterpreter&) = delete;
+    CInterpreter& operator=(const CInterpreter&) = delete;
+
+    // Configuration by the exports.
+    void SetUserValue(uintptr_t value) { userValue_ = value; }
+    // A null procedure keeps the default.
+    void SetOutputProcs(OutputProc client, OutputProc server);
+    void SetEchoFlag(bool on) { echo_ = on ? 1 : 0; }
+    // The caller's own session for the call; it is not added to the session list.
+    void UseCallerSession(CSession* session) { current_ = session; }
+
+    // Runs a script file: the first nonzero statement result (0 with ignore on), -1 when the
+    // file cannot be opened or read.
+    int RunScript(const char* path);
+    // Runs one statement taken as it stands (no comment removal); -1 when it is empty.
+    int RunStatement(std::string_view statement);
+
+    // The session table.
+    int SetCurrentSession(std::string_view name);
+    int FindFtpHandle(std::string_view name);
+    CSession* CurrentSession() const { return current_; }
+
+  private:
+    using ControlHandler = int (CInterpreter::*)();
+    using CommandHandler = int (CInterpreter::*)(CValue&);
+
+    // Script reader.
+    int OpenFile(const char* path);
+    void CloseFile();
+    int GetNextLine();
+
+    // Dispatch.
+    int ExecuteLine();
+    int ControlStmt(int& result);
+    int ExecuteCmd(CValue& value);
+    int ExecuteCmdExt(CValue& value);
+    int UnknownCommand(CValue& value);
+    int SyntaxError(std::string_view operation, std::string_view item, std::string_view expected,
+                    std::string_view found);
+    int SyntaxError(CValue& value, std::string_view operation, std::string_view item,
+                    std::string_view expected, std::string_view found);
+
+    // Output.
+    void EchoLine(std::string_view text);
+    void EchoStatement(std::string_view line);
+    void ReportResult(std::string_view operation, std::string_view item, int code);
+    void ServerLine(std::string_view reply);
+    std::string LastErrorText();
+
+    // Control statements.
+    int ReadSwitch(const char* operation, const char* item, int& flag);
+    int SetEcho();
+    int SetDebug();
+    int SetIgnore();
+    int SetLogFile();
+    int ExecOn();
+    int ExecIfLine();
+    int ExecIf();
+    int ExecElse() { return kStrayElse; }
+    int ExecEndif() { return kStrayEndif; }
+    int Test();
+
+    // Operands of conditions.
+    int ExecCompare(CValue& value);
+    int ExecNot(CValue& value);
+    int ExecParenthesis(CValue& value);
+    int ExecFunction(CValue& value);
+
+    // The conventions every command handler follows.
+    void BeginCommand(const CommandForm& form);
+    bool NextName(std::string& name);
+    int CommandSyntaxError(const CommandForm& form);
+    int FinishCommand(const CommandForm& form, CValue& value, int result);
+    bool ReadLoginParameters(std::string& host, std::string& user, std::string& password,
+                             std::string& account);
+
+    // Commands.
+    int ExecLogin(CValue& value);
+    int ExecGateLogin(CValue& value);
+    int ExecGet(CValue& value);
+    int ExecPut(CValue& value);
+    int ExecAppend(CValue& value);
+    int ExecRestart(CValue& value);
+    int ExecRemote(CValue& value);
+    int ExecCd(CValue& value);
+    int ExecCdup(CValue& value);
+    int ExecPwd(CValue& value);
+    int ExecLcd(CValue& value);
+    int ExecDir(CValue& value);
+    int ExecMkDir(CValue& value);
+    int ExecRmDir(CValue& value);
+    int ExecDelete(CValue& value);
+    int ExecRename(CValue& value);
+    int ExecSite(CValue& value);
+    int ExecQuote(CValue& value);
+    int ExecMPut(CValue& value);
+    int ExecMGet(CValue& value);
+    int ExecExists(CValue& value);
+    int ExecFilesize(CValue& value);
+    int ExecFileDate(CValue& value);
+    int ExecFiledatetime(CValue& value);
+    int ExecAscii(CValue& value);
+    int ExecBinary(CValue& value);
+    int ExecPassive(CValue& value);
+    int ExecActive(CValue& value);
+    int ExecStatusBox(CValue& value);
+    int ExecLocalUnique(CValue& value);
+    int ExecStoreUnique(CValue& value);
+    int ExecLocalPath(CValue& value);
+    int ExecDefaultTimeout(CValue& value);
+    int ExecReceiveTimeout(CValue& value);
+    int ExecQuit(CValue& value);
+
+    static ControlHandler FindControl(int code);
+    static CommandHandler FindCommand(int code);
+
+    uintptr_t userValue_ = 0;
+    OutputProc clientOutput_;
+    OutputProc serverOutput_;
+    int restartOnRetry_ = 0;
+    int resumeInProgress_ = 0;
+    int retryCount_ = -1;  // -1 no retry, 0 without limit, n at most n retries
+    int retrySleep_ = 0;   // seconds
+    CTokenizer tokenizer_;
+    int logCopy_ = 0;  // this run named a log file: server replies are copied to it
+    int ignore_ = 0;
+    int echo_ = 0;
+    std::vector<std::unique_ptr<CSession>> sessions_;  // creation order
+    CSession* current_ = nullptr;                      // never owns
+    std::string currentLine_;
+    int fileOpen_ = 0;
+    CScriptFile scriptFile_;
+    bool readFailed_ = false;
+};

@@ -1,0 +1,57 @@
+/*
+ * quarv32 - runs FTP batch scripts. C API.
+ *
+ * Every call builds a fresh interpreter, runs, and tears it down before returning; only the
+ * process-wide log file, trace level and their settings outlive a call. Results are the
+ * statement result codes of the script language (0 success, -98 unknown command, -99 no
+ * logged-in session, -999 syntax error, 711/712 a stray else/endif, or the FTP client
+ * library's code), plus -1 for a call that could not start.
+ *
+ * Output procedures receive one finished line at a time, with its prefix ("C> " for
+ * statements and messages, "S> " for server replies) and its "\r\n" ending. A null procedure
+ * keeps the library's default, which prints to standard output.
+ */
+#ifndef QUARV32_H
+#define QUARV32_H
+
+#include <stdint.h>
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#define QUARV_API __attribute__((visibility("default")))
+#else
+#define QUARV_API
+#endif
+
+/* The version the log file's begin line shows. */
+#define QUARV32_VERSION_TEXT "1.003"
+
+#ifdef __cplusplus
+class CSession; /* quarv32_session.h */
+extern "C" {
+#else
+typedef struct CSession CSession;
+#endif
+
+/* Receives one output line; user is the caller's value, passed through unchanged. The
+   result is ignored. */
+typedef int (*OutputProc)(uintptr_t user, const char* text);
+
+/* Runs the script file with the default output procedures. */
+QUARV_API int Quarv_Execute(const char* script);
+/* Runs the script file; user goes to both procedures, null procedures keep the defaults. */
+QUARV_API int Quarv_Execute2(const char* script, uintptr_t user, OutputProc client,
+                             OutputProc server);
+/* Runs one statement on a connection the caller opened with varnix32 (handle h). The
+   connection stays open. -1 when h is not connected or the statement is empty. */
+QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, OutputProc client,
+                             OutputProc server, int echo);
+/* Runs one statement on a session the caller owns (quarv32_session.h); the procedures get
+   the session's FTP handle as their user value. -1 for a null session or an empty statement. */
+QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
+                              OutputProc client, OutputProc server, int echo);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUARV32_H */

@@ -1,0 +1,35 @@
+// The interpreter's table of named sessions and its current session.
+#include "interpreter.h"
+#include "quarv32_session.h"
+#include "trace_log.h"
+
+int CInterpreter::SetCurrentSession(std::string_view name) {
+    CTraceLog& log = CTraceLog::Instance();
+    log.Trace("SetCurrentSession: Setting current session to ", name, ".");
+    for (auto& session : sessions_) {
+        if (session->GetName() == name) {
+            current_ = session.get();
+            log.Trace("SetCurrentSession: ", name, " session found.");
+            return 0;
+        }
+    }
+    auto session = std::make_unique<CSession>();
+    session->SetName(std::string(name));
+    current_ = session.get();
+    sessions_.push_back(std::move(session));
+    log.Trace("SetCurrentSession: ", name, " is a new session.");
+    // A session gets the failure policy in force when it is created.
+    current_->SetOnFailed(retryCount_, retrySleep_);
+    return 0;
+}
+
+int CInterpreter::FindFtpHandle(std::string_view name) {
+    CTraceLog& log = CTraceLog::Instance();
+    log.Trace("FindFtpHandle: Begin");
+    int handle = -1;
+    for (auto it = sessions_.begin(); it != sessions_.end() && handle <= 0; ++it) {
+        if ((*it)->GetName() == name) handle = (*it)->GetHandle();
+    }
+    log.Trace("FindFtpHandle: End. hndl = ", handle);
+    return handle;
+}
