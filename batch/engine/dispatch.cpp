@@ -161,6 +161,12 @@ int CInterpreter::SyntaxError(CValue& value, std::string_view operation, std::st
     return kSyntaxError;
 }
 
+int CInterpreter::TooDeeplyNested(CValue* value) {
+    const std::string levels = quarv::Cat("<at most ", kDeepestNesting, " levels>");
+    if (value == nullptr) return SyntaxError("Nesting", "Nesting", levels, tokenizer_.Text());
+    return SyntaxError(*value, "Nesting", "Nesting", levels, tokenizer_.Text());
+}
+
 // if condition: its block is the script lines below it, which a single statement lacks.
 int CInterpreter::ExecIfLine() {
     if (!fileOpen_) return SyntaxError("ExecIf", "If ...", "EndIf", "<single statement>");
