@@ -8,22 +8,18 @@
 // the second operand stay unread.
 int CInterpreter::IfCondition(CValue& value) {
     CTraceLog& log = CTraceLog::Instance();
-    CValue left, right;
+    CValue left;
     log.Trace("IfCondition: Begin");
     tokenizer_.GetNextToken();
     int cc = ExecuteCmdExt(left);
-    if (cc == 0) {
-        const int op = tokenizer_.GetNextToken();
-        if (!quarv::IsCompare(op)) {
-            value.SetBool(0, left.ToBool());
-        } else {
-            log.Trace("IfCondition: IsCompare (", tokenizer_.Text(), ")");
-            tokenizer_.GetNextToken();
-            cc = ExecuteCmdExt(right);
-            if (cc == 0) value.SetBool(0, quarv::CompareValues(left, op, right));
-        }
+    if (cc != 0) {
+        value.SetBool(cc, false);
+    } else if (const int op = tokenizer_.GetNextToken(); !quarv::IsCompare(op)) {
+        value.SetBool(0, left.ToBool());
+    } else {
+        log.Trace("IfCondition: IsCompare (", tokenizer_.Text(), ")");
+        cc = CompareWithNextOperand(left, op, value);
     }
-    if (cc != 0) value.SetBool(cc, false);
     log.Trace("IfCondition: End. cc = ", cc);
     return cc;
 }
@@ -34,21 +30,26 @@ int CInterpreter::ExecCompare(CValue& value) {
     Nested level(*this);
     if (level.TooDeep()) return TooDeeplyNested(&value);
     CTraceLog& log = CTraceLog::Instance();
-    const CValue left = value;
-    CValue right;
     log.Trace("ExecCompare: Begin");
     int cc = kNotLoggedIn;
-    const int op = tokenizer_.Code();
-    if (quarv::IsCompare(op)) {
+    if (const int op = tokenizer_.Code(); quarv::IsCompare(op)) {
         log.Trace("ExecCompare: IsCompare (", tokenizer_.Text(), ")");
-        tokenizer_.GetNextToken();
-        cc = ExecuteCmdExt(right);
-        if (cc != 0)
-            value.SetBool(cc, false);
-        else
-            value.SetBool(0, quarv::CompareValues(left, op, right));
+        cc = CompareWithNextOperand(CValue(value), op, value);
     }
     log.Trace("ExecCompare: cc = ", cc);
+    return cc;
+}
+
+// Reads the operand after a comparison operator and leaves "left op operand" in value; a
+// failing operand leaves false with its code.
+int CInterpreter::CompareWithNextOperand(const CValue& left, int op, CValue& value) {
+    CValue right;
+    tokenizer_.GetNextToken();
+    const int cc = ExecuteCmdExt(right);
+    if (cc != 0)
+        value.SetBool(cc, false);
+    else
+        value.SetBool(0, quarv::CompareValues(left, op, right));
     return cc;
 }
 

@@ -132,31 +132,28 @@ int CInterpreter::DateOfNested(CValue& value) {
 
 // $Today(): local midnight at the start of today.
 int CInterpreter::f_Today(CValue& value) {
-    CTraceLog& log = CTraceLog::Instance();
-    log.Trace("f_Today: Begin");
-    int result = OpenCall(value, "f_Today", "Today");
-    if (result == 0 && tokenizer_.GetNextToken() != TK_RPAREN)
-        result = SyntaxError(value, "f_Today", "(", ")", tokenizer_.Text());
-    if (result != 0) return result;
-    const std::time_t today = quarv::StartOfDay(quarv::CurrentTime());
-    value.SetTime(0, today);
-    if (log.Tracing())
-        log.Trace("f_Today: End. ", result, ", ", quarv::FormatLocalTime(today, kTimePattern));
-    return result;
+    return ClockCall(value, "f_Today", "Today", "(",
+                     [] { return quarv::StartOfDay(quarv::CurrentTime()); });
 }
 
 // $Now()
 int CInterpreter::f_Now(CValue& value) {
+    return ClockCall(value, "f_Now", "Now", "Now(", [] { return quarv::CurrentTime(); });
+}
+
+// "(" ")" and a time read from the clock.
+int CInterpreter::ClockCall(CValue& value, const char* operation, const char* name,
+                            const char* afterParenthesis, std::time_t (*time)()) {
     CTraceLog& log = CTraceLog::Instance();
-    log.Trace("f_Now: Begin");
-    int result = OpenCall(value, "f_Now", "Now");
+    log.Trace(operation, ": Begin");
+    int result = OpenCall(value, operation, name);
     if (result == 0 && tokenizer_.GetNextToken() != TK_RPAREN)
-        result = SyntaxError(value, "f_Now", "Now(", ")", tokenizer_.Text());
+        result = SyntaxError(value, operation, afterParenthesis, ")", tokenizer_.Text());
     if (result != 0) return result;
-    const std::time_t now = quarv::CurrentTime();
-    value.SetTime(0, now);
+    const std::time_t when = time();
+    value.SetTime(0, when);
     if (log.Tracing())
-        log.Trace("f_Now: End. ", result, ", ", quarv::FormatLocalTime(now, kTimePattern));
+        log.Trace(operation, ": End. ", result, ", ", quarv::FormatLocalTime(when, kTimePattern));
     return result;
 }
 

@@ -116,6 +116,7 @@ class CInterpreter {
 
     // Conditions and their operands.
     int IfCondition(CValue& value);
+    int CompareWithNextOperand(const CValue& left, int op, CValue& value);
     int ExecCompare(CValue& value);
     int ExecNot(CValue& value);
     int ExecParenthesis(CValue& value);
@@ -127,6 +128,8 @@ class CInterpreter {
     int TextCall(CValue& value, const char* operation, const char* name,
                  const char* afterParenthesis, std::string& text);
     int DateOfNested(CValue& value);
+    int ClockCall(CValue& value, const char* operation, const char* name,
+                  const char* afterParenthesis, std::time_t (*time)());
     int f_Date(CValue& value);
     int f_Today(CValue& value);
     int f_Now(CValue& value);
