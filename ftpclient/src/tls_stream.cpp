@@ -188,6 +188,7 @@ Result<std::size_t> TlsStream::read(char* buffer, std::size_t size, const Wait& 
 }
 
 Status TlsStream::write(const char* data, std::size_t size, const Wait& wait) {
+    wrote_ = wrote_ || size > 0;
     while (size > 0) {
         std::size_t n = 0;
         VARNIX_RETURN_IF_ERROR(drive(wait, [&] { return SSL_write_ex(ssl_, data, size, &n); }));
@@ -218,6 +219,15 @@ Status TlsStream::finish(const Wait& wait) {
     }
     socket_.close();
     return Status::ok();
+}
+
+void TlsStream::abandon() {
+    if (socket_.valid() && !finished_ && !wrote_) {
+        ERR_clear_error();
+        SSL_shutdown(ssl_);
+        ERR_clear_error();
+    }
+    socket_.closeWithReset();
 }
 
 bool TlsStream::idle() {

@@ -51,7 +51,11 @@ class TlsStream final : public ByteStream {
     // close_notify, the end of our side, then the peer's close_notify or end is awaited (and
     // what it still sends is read), so that no reset can cut data the peer has not read.
     Status finish(const Wait& wait) override;
-    void abandon() override { socket_.closeWithReset(); }
+    // Drops the connection with a reset. Where we only read, a close_notify goes first: the
+    // server still sees a transfer cut short, but keeps the TLS session, which servers that
+    // require session reuse would otherwise forget for all later data connections. After our
+    // own data it would mean "complete", so an interrupted upload gets the reset alone.
+    void abandon() override;
     bool idle() override;
     Socket& socket() override { return socket_; }
     const std::shared_ptr<const TlsContext>& context() const { return context_; }
@@ -77,6 +81,7 @@ class TlsStream final : public ByteStream {
     SSL* ssl_ = nullptr;
     Status pendingFailure_;  // a failure after bytes that were handed out first
     bool finished_ = false;
+    bool wrote_ = false;  // application data was sent
 };
 
 }  // namespace varnix
