@@ -7,7 +7,6 @@
         return UnknownCommand(value);          \
     }
 
-QUARV_NOT_BUILT_YET(ExecGateLogin)
 QUARV_NOT_BUILT_YET(ExecGet)
 QUARV_NOT_BUILT_YET(ExecPut)
 QUARV_NOT_BUILT_YET(ExecAppend)
