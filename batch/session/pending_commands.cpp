@@ -7,11 +7,6 @@
         return UnknownCommand(value);          \
     }
 
-QUARV_NOT_BUILT_YET(ExecGet)
-QUARV_NOT_BUILT_YET(ExecPut)
-QUARV_NOT_BUILT_YET(ExecAppend)
-QUARV_NOT_BUILT_YET(ExecRestart)
-QUARV_NOT_BUILT_YET(ExecRemote)
 QUARV_NOT_BUILT_YET(ExecCd)
 QUARV_NOT_BUILT_YET(ExecCdup)
 QUARV_NOT_BUILT_YET(ExecPwd)
