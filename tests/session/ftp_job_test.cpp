@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "files.h"
 #include "job_support.h"
@@ -175,6 +176,39 @@ TEST_P(FtpJob, RunsEveryCommandOnTwoServersAndTransfersExactly) {
     // Both sessions ended with QUIT before the script did.
     EXPECT_TRUE(Contains(one_.log(), "QUIT")) << one_.log();
     EXPECT_TRUE(Contains(two_.log(), "QUIT")) << two_.log();
+}
+
+// examples/ftp-job.qv, as scripts/demo runs it.
+TEST(ExampleJob, SendsChecksFetchesAndArchivesItsFiles) {
+    FtpServer server(ServerKind::Pyftpdlib);
+    testfx::TempDir job("quarv-example");
+    const std::string report = testfx::allBytes(300000);
+    testfx::writeFile(job / "report.bin", report);
+    testfx::writeFile(job / "resumed.bin", report.substr(0, 120000));
+    testfx::writeFile(job / "notes-1.txt", "first notes\n");
+    testfx::writeFile(job / "notes-2.txt", "second notes\n");
+    std::string script = testfx::readFile(fs::path(QUARV_EXAMPLES) / "ftp-job.qv");
+    for (const auto& [placeholder, value] :
+         {std::pair<std::string, std::string>{"HOST", server.host()},
+          {"USER", server.user()},
+          {"PASSWORD", server.password()}})
+        for (std::size_t at; (at = script.find(placeholder)) != std::string::npos;)
+            script.replace(at, placeholder.size(), value);
+
+    jobtest::Output out;
+    int result = 0;
+    {
+        jobtest::InFolder inside(job.path());
+        result = jobtest::RunScript(job / "ftp-job.qv", script, out);
+    }
+    ASSERT_EQ(result, 0) << out.All();
+    EXPECT_EQ(testfx::sha256File(job / "fetched.bin"), testfx::sha256(report));
+    EXPECT_EQ(testfx::sha256File(job / "resumed.bin"), testfx::sha256(report));
+    EXPECT_EQ(testfx::sha256File(server.path("archive/report-2024.bin")), testfx::sha256(report));
+    EXPECT_EQ(testfx::readFile(job / "all-notes.txt"), "second notes\nfirst notes\n");
+    EXPECT_FALSE(server.exists("outgoing/all-notes.txt"));
+    EXPECT_EQ(out.After("C> filesize report.bin\r\n"), "S> 300000\r\n");
+    EXPECT_TRUE(Contains(testfx::readFile(job / "ftp-job.log"), " QUARV32 Log End.\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, FtpJob, ::testing::ValuesIn(ServerPairs()), [](const auto& info) {

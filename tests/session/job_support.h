@@ -39,6 +39,21 @@ inline int Collect(uintptr_t, const char* text) {
     return 0;
 }
 
+// Runs a script with a folder as the process's current directory, as quarv runs it.
+class InFolder {
+  public:
+    explicit InFolder(const std::filesystem::path& folder)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    std::filesystem::path previous_;
+};
+
 // Writes the script into file and runs it through Quarv_Execute2.
 inline int RunScript(const std::filesystem::path& file, const std::string& script, Output& output) {
     testfx::writeFile(file, script);
