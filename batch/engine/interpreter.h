@@ -134,6 +134,9 @@ class CInterpreter {
     // Commands.
     int ExecLogin(CValue& value);
     int ExecGateLogin(CValue& value);
+    using LoginOperation = int (CSession::*)(const std::string&, const std::string&,
+                                             const std::string&, const std::string&);
+    int ExecLoginTo(const CommandForm& form, CValue& value, int reconnect, LoginOperation login);
     int ExecGet(CValue& value);
     int ExecPut(CValue& value);
     int ExecAppend(CValue& value);

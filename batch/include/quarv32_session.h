@@ -180,4 +180,5 @@ class QUARV_API CSession {
     bool checking_ = false;
 
     int RestoreSettings();
+    int SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag, const char* operation);
 };

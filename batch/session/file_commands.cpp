@@ -6,8 +6,20 @@
 #include "varnix32.h"
 
 namespace {
+
 constexpr int kReplyBufferSize = 1024;
+
+// The operation of mkdir, rmdir and delete: one library call with the name, traced as
+// "ExecMkDir: MkDir name".
+auto TracedCall(CSession& session, const char* handler, const char* verb,
+                int (*call)(int handle, const char* name)) {
+    return [&session, handler, verb, call](const std::string& name) {
+        CTraceLog::Instance().Trace(handler, ": ", verb, " ", name);
+        return call(session.GetHandle(), name.c_str());
+    };
 }
+
+}  // namespace
 
 // cd directory (rest of line: blanks and quotes are sent as written)
 int CInterpreter::ExecCd(CValue& value) {
@@ -38,28 +50,22 @@ int CInterpreter::ExecLcd(CValue& value) {
 // mkdir directory
 int CInterpreter::ExecMkDir(CValue& value) {
     static constexpr CommandForm kForm{"ExecMkDir", "Mkdir", "<string>", "mkdir"};
-    return ExecOnName(kForm, value, false, [this](const std::string& directory) {
-        CTraceLog::Instance().Trace("ExecMkDir: MkDir ", directory);
-        return ftp_mkdir(current_->GetHandle(), directory.c_str());
-    });
+    return ExecOnName(kForm, value, false,
+                      TracedCall(*current_, kForm.handler, "MkDir", ftp_mkdir));
 }
 
 // rmdir directory
 int CInterpreter::ExecRmDir(CValue& value) {
     static constexpr CommandForm kForm{"ExecRmDir", "Rmdir", "<string>", "rmdir"};
-    return ExecOnName(kForm, value, false, [this](const std::string& directory) {
-        CTraceLog::Instance().Trace("ExecRmDir: RmDir ", directory);
-        return ftp_rmdir(current_->GetHandle(), directory.c_str());
-    });
+    return ExecOnName(kForm, value, false,
+                      TracedCall(*current_, kForm.handler, "RmDir", ftp_rmdir));
 }
 
 // delete file
 int CInterpreter::ExecDelete(CValue& value) {
     static constexpr CommandForm kForm{"ExecDelete", "Delete", "<string>", "delete"};
-    return ExecOnName(kForm, value, false, [this](const std::string& file) {
-        CTraceLog::Instance().Trace("ExecDelete: Delete ", file);
-        return ftp_delete(current_->GetHandle(), file.c_str());
-    });
+    return ExecOnName(kForm, value, false,
+                      TracedCall(*current_, kForm.handler, "Delete", ftp_delete));
 }
 
 // rename old new

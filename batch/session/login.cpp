@@ -7,23 +7,22 @@
 // there is no connection yet to check.
 int CInterpreter::ExecLogin(CValue& value) {
     static constexpr CommandForm kForm{"ExecLogin", "Login", "<string>", "login"};
-    BeginCommand(kForm);
-    std::string host, user, password, account;
-    if (!ReadLoginParameters(host, user, password, account))
-        return FinishCommand(kForm, value, CommandSyntaxError(kForm));
-    const int result =
-        Retried(0, [&](int) { return current_->Login(host, user, password, account); });
-    return FinishCommand(kForm, value, result);
+    return ExecLoginTo(kForm, value, 0, &CSession::Login);
 }
 
 // gatelogin host [user [password [account]]]
 int CInterpreter::ExecGateLogin(CValue& value) {
     static constexpr CommandForm kForm{"ExecGateLogin", "GateLogin", "<string>", "GateLogin"};
-    BeginCommand(kForm);
+    return ExecLoginTo(kForm, value, 1, &CSession::GateLogin);
+}
+
+int CInterpreter::ExecLoginTo(const CommandForm& form, CValue& value, int reconnect,
+                              LoginOperation login) {
+    BeginCommand(form);
     std::string host, user, password, account;
     if (!ReadLoginParameters(host, user, password, account))
-        return FinishCommand(kForm, value, CommandSyntaxError(kForm));
+        return FinishCommand(form, value, CommandSyntaxError(form));
     const int result =
-        Retried(1, [&](int) { return current_->GateLogin(host, user, password, account); });
-    return FinishCommand(kForm, value, result);
+        Retried(reconnect, [&](int) { return (current_->*login)(host, user, password, account); });
+    return FinishCommand(form, value, result);
 }

@@ -72,18 +72,20 @@ int CSession::SetPassive(int flag) {
 }
 
 int CSession::SetLocalUnique(int flag) {
-    Busy busy(*this);
-    const int code = ftp_localunique(handle_);
-    if (code == 0) localUnique_ = flag ? 1 : 0;
-    CTraceLog::Instance().Trace("SetLocalUnique: bFlag = ", FlagWord(flag), ", cc");
-    return code;
+    return SwitchUniqueMode(ftp_localunique, localUnique_, flag, "SetLocalUnique");
 }
 
 int CSession::SetStoreUnique(int flag) {
+    return SwitchUniqueMode(ftp_storeunique, storeUnique_, flag, "SetStoreUnique");
+}
+
+// One switch of a unique mode; the mode is remembered as flag when the switch succeeds.
+int CSession::SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag,
+                               const char* operation) {
     Busy busy(*this);
-    const int code = ftp_storeunique(handle_);
-    if (code == 0) storeUnique_ = flag ? 1 : 0;
-    CTraceLog::Instance().Trace("SetStoreUnique: bFlag = ", FlagWord(flag), ", cc");
+    const int code = toggle(handle_);
+    if (code == 0) mode = flag ? 1 : 0;
+    CTraceLog::Instance().Trace(operation, ": bFlag = ", FlagWord(flag), ", cc");
     return code;
 }
 
