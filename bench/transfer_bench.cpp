@@ -1,5 +1,6 @@
-// Gets and puts a large file over loopback from vsftpd, through varnix32 and through curl,
-// and prints MB/s, CPU seconds, peak memory and the library's speed as a ratio of curl's.
+// Gets and puts a large file over loopback from vsftpd, plain and over explicit TLS, through
+// varnix32 and through curl (--ssl-reqd with the test CA), and prints MB/s, CPU seconds, peak
+// memory and the library's speed as a ratio of curl's.
 //
 // usage: varnix_transfer_bench [--size MIB] [--runs N]       (as root: vsftpd needs it)
 //
@@ -78,7 +79,8 @@ Figures measure(const std::vector<std::string>& argv) {
 
 // The child's side: one transfer through the library.
 int libraryTransfer(const char* direction, const char* host, const char* user, const char* password,
-                    const char* remote, const char* local) {
+                    const char* remote, const char* local, const char* ca) {
+    if (*ca && varnix_settlsca(ca) != 0) return 1;
     int h = ftp_login(host, user, password, "");
     if (h <= 0 || ftp_setbinary(h) != 0) return 1;
     auto start = std::chrono::steady_clock::now();
@@ -116,15 +118,15 @@ Figures best(const std::vector<Figures>& runs) {
     return b;
 }
 
-void printRow(const char* direction, const char* client, const Figures& f, long long bytes,
-              double ratio) {
+void printRow(const char* direction, const char* security, const char* client, const Figures& f,
+              long long bytes, double ratio) {
     if (!f.ok) {
-        std::printf("%-4s %-9s  FAILED\n", direction, client);
+        std::printf("%-4s %-5s %-9s  FAILED\n", direction, security, client);
         return;
     }
     double mbps = bytes / 1e6 / f.transferSeconds;
-    std::printf("%-4s %-9s %8.2f s %9.1f MB/s %8.2f s %8.2f s CPU %8.1f MiB peak", direction,
-                client, f.transferSeconds, mbps, f.seconds, f.cpuSeconds, f.peakMiB);
+    std::printf("%-4s %-5s %-9s %8.2f s %9.1f MB/s %8.2f s %8.2f s CPU %8.1f MiB peak", direction,
+                security, client, f.transferSeconds, mbps, f.seconds, f.cpuSeconds, f.peakMiB);
     if (ratio > 0) std::printf("   x%.2f of curl", ratio);
     std::printf("\n");
 }
@@ -132,8 +134,8 @@ void printRow(const char* direction, const char* client, const Figures& f, long 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 8 && std::strcmp(argv[1], "--child") == 0)
-        return libraryTransfer(argv[2], argv[3], argv[4], argv[5], argv[6], argv[7]);
+    if (argc == 9 && std::strcmp(argv[1], "--child") == 0)
+        return libraryTransfer(argv[2], argv[3], argv[4], argv[5], argv[6], argv[7], argv[8]);
     long long mib = 1024;
     int runs = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -149,42 +151,78 @@ int main(int argc, char** argv) {
     // set, says where else to put them.
     struct statvfs shm {};
     if (!std::getenv("TMPDIR") && ::statvfs("/dev/shm", &shm) == 0 &&
-        static_cast<long double>(shm.f_bavail) * shm.f_frsize > 3.5L * bytes)
+        static_cast<long double>(shm.f_bavail) * shm.f_frsize > 5.5L * bytes)
         ::setenv("TMPDIR", "/dev/shm", 1);
-    testfx::FtpServer server(testfx::ServerKind::Vsftpd);
+    testfx::FtpServer plain(testfx::ServerKind::Vsftpd);
+    testfx::ServerOptions tlsOptions;
+    tlsOptions.tls = "explicit";
+    testfx::FtpServer tls(testfx::ServerKind::Vsftpd, tlsOptions);
     testfx::TempDir local("varnix-bench");
-    std::printf("%lld MiB over loopback from vsftpd (%s), files under %s, best of %d runs\n", mib,
-                server.host().c_str(), std::filesystem::temp_directory_path().c_str(), runs);
-    writeBigFile(server.path("big.bin"), bytes);
+    std::printf(
+        "%lld MiB over loopback from vsftpd (plain %s, TLS %s), files under %s, best of "
+        "%d runs\n",
+        mib, plain.host().c_str(), tls.host().c_str(),
+        std::filesystem::temp_directory_path().c_str(), runs);
     writeBigFile(local / "up.bin", bytes);
     std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string url =
-        "ftp://" + server.user() + ":" + server.password() + "@" + server.host() + "/";
     std::string curl = "/usr/bin/curl";
+    std::string ca = testfx::tlsCaFile();
 
-    std::vector<Figures> libGet, curlGet, libPut, curlPut;
-    // Each run measures the four transfers; every other run in the reverse order, and each
-    // starts with the disk's write-back done, so that no client pays for another's data.
+    // One set of figures per client, direction and kind of connection.
+    struct Series {
+        const char* direction;
+        const char* client;
+        const char* security;
+        std::vector<Figures> figures;
+    };
+    // Each run measures every transfer; every other run in the reverse order, and each starts
+    // with the disk's write-back done, so that no client pays for another's data.
     struct Job {
-        std::vector<Figures>* figures;
+        Series* series;
         std::vector<std::string> argv;
         std::filesystem::path result;
     };
+    std::vector<Series> series;
+    series.reserve(8);
+    std::vector<Job> jobs;
     auto got = local / "got.bin";
     auto up = (local / "up.bin").string();
-    std::vector<Job> jobs = {
-        {&libGet,
-         {self, "--child", "get", server.host(), server.user(), server.password(), "big.bin",
-          got.string()},
-         got},
-        {&curlGet, {curl, "-s", "-S", "-w", kCurlTimes, "-o", got.string(), url + "big.bin"}, got},
-        {&libPut,
-         {self, "--child", "put", server.host(), server.user(), server.password(), "up.bin", up},
-         server.path("up.bin")},
-        {&curlPut,
-         {curl, "-s", "-S", "-w", kCurlTimes, "-T", up, url + "up.bin"},
-         server.path("up.bin")},
-    };
+    for (const testfx::FtpServer* server : {&plain, &tls}) {
+        bool secure = server == &tls;
+        writeBigFile(server->path("big.bin"), bytes);
+        std::string address = server->address() + ":" + std::to_string(server->port());
+        std::string url =
+            "ftp://" + server->user() + ":" + server->password() + "@" + address + "/";
+        std::vector<std::string> curlTls;
+        if (secure) curlTls = {"--ssl-reqd", "--cacert", ca};
+        const char* security = secure ? "TLS" : "plain";
+        auto curlJob = [&](std::vector<std::string> args) {
+            std::vector<std::string> argv{curl, "-s", "-S", "-w", kCurlTimes};
+            argv.insert(argv.end(), curlTls.begin(), curlTls.end());
+            argv.insert(argv.end(), args.begin(), args.end());
+            return argv;
+        };
+        auto libJob = [&](const char* direction, const std::string& remote,
+                          const std::string& file) {
+            return std::vector<std::string>{self,           "--child",      direction,
+                                            server->host(), server->user(), server->password(),
+                                            remote,         file,           secure ? ca : ""};
+        };
+        for (const char* direction : {"get", "put"}) {
+            bool get = std::strcmp(direction, "get") == 0;
+            auto result = get ? got : server->path("up.bin");
+            series.push_back({direction, "varnix32", security, {}});
+            jobs.push_back(
+                {&series.back(),
+                 get ? libJob("get", "big.bin", got.string()) : libJob("put", "up.bin", up),
+                 result});
+            series.push_back({direction, "curl", security, {}});
+            jobs.push_back({&series.back(),
+                            get ? curlJob({"-o", got.string(), url + "big.bin"})
+                                : curlJob({"-T", up, url + "up.bin"}),
+                            result});
+        }
+    }
     for (int r = 0; r < runs; ++r) {
         for (std::size_t j = 0; j < jobs.size(); ++j) {
             const Job& job = jobs[r % 2 ? jobs.size() - 1 - j : j];
@@ -193,21 +231,26 @@ int main(int argc, char** argv) {
             std::error_code ec;
             f.ok = f.ok && std::filesystem::file_size(job.result, ec) == std::uintmax_t(bytes);
             std::filesystem::remove(job.result, ec);
-            job.figures->push_back(f);
+            job.series->figures.push_back(f);
         }
     }
-    Figures lg = best(libGet), cg = best(curlGet), lp = best(libPut), cp = best(curlPut);
-    std::printf("%-4s %-9s %10s %14s %10s %14s %17s\n", "dir", "client", "transfer", "throughput",
-                "whole run", "CPU", "peak memory");
+    std::printf("%-4s %-5s %-9s %10s %14s %10s %14s %17s\n", "dir", "conn", "client", "transfer",
+                "throughput", "whole run", "CPU", "peak memory");
     auto ratio = [](const Figures& mine, const Figures& theirs) {
         return mine.ok && theirs.ok ? theirs.transferSeconds / mine.transferSeconds : 0;
     };
-    printRow("get", "varnix32", lg, bytes, ratio(lg, cg));
-    printRow("get", "curl", cg, bytes, 0);
-    printRow("put", "varnix32", lp, bytes, ratio(lp, cp));
-    printRow("put", "curl", cp, bytes, 0);
-    bool targets = ratio(lg, cg) >= 1 && ratio(lp, cp) >= 1 && lg.peakMiB < 16 && lp.peakMiB < 16;
-    std::printf("targets (at least curl's throughput both ways, peak under 16 MiB): %s\n",
+    bool targets = true, allOk = true;
+    // The series come in pairs: the library, then curl for the same transfer.
+    for (std::size_t i = 0; i + 1 < series.size(); i += 2) {
+        Figures mine = best(series[i].figures), theirs = best(series[i + 1].figures);
+        double r = ratio(mine, theirs);
+        printRow(series[i].direction, series[i].security, "varnix32", mine, bytes, r);
+        printRow(series[i].direction, series[i].security, "curl", theirs, bytes, 0);
+        bool plainRow = std::strcmp(series[i].security, "plain") == 0;
+        if (plainRow) targets = targets && r >= 1 && mine.peakMiB < 16;
+        allOk = allOk && mine.ok;
+    }
+    std::printf("targets (plain: at least curl's throughput both ways, peak under 16 MiB): %s\n",
                 targets ? "met" : "NOT met");
-    return lg.ok && lp.ok ? 0 : 1;
+    return allOk ? 0 : 1;
 }

@@ -1,4 +1,6 @@
 // C entry points: opening, logging in, closing and probing connections.
+#include <optional>
+
 #include "api_support.h"
 #include "data_stream.h"
 
@@ -6,15 +8,16 @@ using namespace varnix;
 
 namespace {
 
-// A new handle for host, connected and greeted; a negative code when that fails (no handle
-// is left behind then).
-int openHandle(const char* host, int port) {
+// A new handle for host, connected and greeted (and secured, for a TLS scheme); a negative
+// code when that fails (no handle is left behind then). No port: the scheme's own.
+int openHandle(const char* host, std::optional<int> port) {
     int handle = 0;
     std::shared_ptr<FtpSession> session;
     Status status = api::guarded([&]() -> Status {
         VARNIX_RETURN_IF_ERROR(api::requireText(host, "host"));
-        if (port < 1 || port > 65535) return Status::invalid("Bad port " + std::to_string(port));
-        auto spec = parseHostText(host, port);
+        if (port && (*port < 1 || *port > 65535))
+            return Status::invalid("Bad port " + std::to_string(*port));
+        auto spec = parseHostText(host, port.value_or(kSchemeDefaultPort));
         if (!spec.isOk()) return spec.status();
         session = std::make_shared<FtpSession>(*spec, api::defaultTimeout());
         handle = api::sessions().add(session);
@@ -36,7 +39,7 @@ int openHandle(const char* host, int port) {
 extern "C" {
 
 int ftp_open(const char* host) {
-    return openHandle(host, 21);
+    return openHandle(host, std::nullopt);
 }
 
 int ftp_openport(const char* host, int port) {

@@ -90,6 +90,16 @@ int varnix_setdefaulttimeout(int seconds) {
     return stored;
 }
 
+int varnix_settlsca(const char* path) {
+    return api::runGlobal([path]() -> Status { return setTlsTrustedCa(path ? path : ""); });
+}
+
+int varnix_setacceptunverified(int on) {
+    setTlsAcceptUnverified(on != 0);
+    setLastText(on ? "Unverified TLS certificates are accepted" : "TLS certificates are verified");
+    return 0;
+}
+
 int varnix_setprogresshandler(varnix_progress_proc proc, void* user) {
     setProgressHandler(proc, user);
     setLastText(proc ? "Progress handler installed" : "Progress handler removed");

@@ -17,13 +17,16 @@ class ByteStream {
     virtual Result<std::size_t> read(char* buffer, std::size_t size, const Wait& wait) = 0;
     // Writes all bytes.
     virtual Status write(const char* data, std::size_t size, const Wait& wait) = 0;
-    // Ends our side of the stream cleanly (the peer reads the end of the data).
+    // Ends our side of the stream cleanly (the peer reads the end of the data) and closes
+    // it. A second call does nothing.
     virtual Status finish(const Wait& wait) = 0;
     // Drops the stream at once; the peer sees a failed transfer.
     virtual void abandon() = 0;
     // Sends one byte as TCP urgent data, so that a server busy with a transfer looks at the
-    // control connection. A stream that cannot (TLS) returns false and sends nothing.
-    virtual bool sendUrgent(char byte) = 0;
+    // control connection. Only where canSendUrgent (not over TLS, where bytes outside the
+    // encrypted records would be garbage to the peer).
+    virtual bool canSendUrgent() const { return false; }
+    virtual bool sendUrgent(char /*byte*/) { return false; }
     // True when nothing can be read now without waiting (data or an end may be pending
     // otherwise).
     virtual bool idle() = 0;
@@ -48,11 +51,13 @@ class PlainStream final : public ByteStream {
         return socket_.writeAll(data, size, wait);
     }
     Status finish(const Wait&) override {
+        if (!socket_.valid()) return Status::ok();
         Status s = socket_.shutdownWrite();
         socket_.close();
         return s;
     }
     void abandon() override { socket_.closeWithReset(); }
+    bool canSendUrgent() const override { return true; }
     bool sendUrgent(char byte) override { return socket_.sendUrgent(byte).isOk(); }
     bool canSendFile() const override { return true; }
     Result<std::size_t> sendFile(int file, std::size_t count, const Wait& wait) override {

@@ -41,6 +41,7 @@ Status ControlConnection::send(std::string_view command) {
 Status ControlConnection::sendAbort() {
     static constexpr char kIac = '\xff', kInterrupt = '\xf4', kDataMark = '\xf2';
     const char interrupt[] = {kIac, kInterrupt};
+    if (!stream_->canSendUrgent()) return send("ABOR");
     Wait wait = replyWait(false);
     if (stream_->write(interrupt, sizeof interrupt, wait).isOk() && stream_->sendUrgent(kIac)) {
         TraceLog::instance().sent(handle_, "ABOR (after Telnet IP and Synch)");

@@ -34,6 +34,9 @@ class ControlConnection {
     Result<Reply> command(std::string_view command);
     // True when bytes (or the end of the connection) are waiting to be read.
     bool inputPending();
+    // True when bytes beyond the last reply were read already (none may follow AUTH TLS's
+    // reply: they would be plain text taken for the server's).
+    bool bytesBuffered() const { return !input_.empty(); }
 
     const Reply& lastReply() const { return last_; }
     std::chrono::milliseconds timeout() const { return timeout_; }

@@ -57,19 +57,27 @@ Result<SocketAddress> FtpSession::passiveAddress() {
             return unexpected(*reply);
         }
     }
-    SocketAddress target = control_->peer();
     if (port == 0) {
-        if (target.isIpv6())
-            return epsvFailure.isOk() ? Status::protocol("EPSV is needed over IPv6") : epsvFailure;
-        auto reply = command("PASV");
-        if (!reply.isOk()) return reply.status();
-        if (reply->code != 227) return unexpected(*reply);
-        auto parsed = parsePasvReply(reply->text());
-        if (!parsed.isOk()) return parsed.status();
-        // The address in the reply is ignored: data goes to the host we are talking to.
-        port = parsed->port;
+        if (control_->peer().isIpv6() && !epsvFailure.isOk()) return epsvFailure;
+        return passiveAddressVia("PASV");
     }
+    SocketAddress target = control_->peer();
     target.setPort(port);
+    return target;
+}
+
+Result<SocketAddress> FtpSession::passiveAddressVia(std::string_view command) {
+    SocketAddress target = control_ ? control_->peer() : SocketAddress();
+    if (target.isIpv6())
+        return Status::protocol(std::string(command) +
+                                " cannot be used over IPv6 (EPSV is needed)");
+    auto reply = this->command(command);
+    if (!reply.isOk()) return reply.status();
+    if (reply->code != 227) return unexpected(*reply);
+    auto parsed = parsePasvReply(reply->text());
+    if (!parsed.isOk()) return parsed.status();
+    // The address in the reply is ignored: data goes to the host we are talking to.
+    target.setPort(parsed->port);
     return target;
 }
 
@@ -152,13 +160,19 @@ Result<DataChannel> FtpSession::openData(std::string_view line, long long offset
         if (!accepted.isOk()) return abortData(channel, accepted.status());
         socket = std::move(*accepted);
     }
-    // A TLS layer wraps the data socket here.
-    channel.stream = std::make_unique<PlainStream>(std::move(socket));
+    auto stream = dataStreamOver(std::move(socket));
+    if (!stream.isOk()) return abortData(channel, stream.status());
+    channel.stream = std::move(*stream);
     return channel;
 }
 
 Status FtpSession::finishData(DataChannel& channel) {
-    if (channel.stream) channel.stream.reset();
+    if (channel.stream) {
+        // The end of the data first (TLS: close_notify), then the server's verdict. All data
+        // has crossed already, so a failure to end politely changes nothing.
+        [[maybe_unused]] Status ended = channel.stream->finish(dataWait());
+        channel.stream.reset();
+    }
     if (!channel.finalReceived) {
         if (!control_) return Status::network("Connection lost during the transfer");
         auto reply = control_->readReply();

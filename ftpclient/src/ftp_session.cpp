@@ -85,18 +85,25 @@ void FtpSession::reportProgress(long long done, long long total) const {
 
 Status FtpSession::connect() {
     disconnect();
-    if (host_.security != Security::None)
-        return Status::tls("TLS connections (ftps:, ftpes:) are not available in this build");
     auto socket =
         connectToHost(host_.name, host_.port, Wait{deadlineAfter(settings_.timeout), &abort_});
     if (!socket.isOk()) return socket.status();
     TraceLog::instance().note(handle_, "Connected to " + socket->peer().text());
-    control_ = std::make_unique<ControlConnection>(
-        std::make_unique<PlainStream>(std::move(*socket)), handle_);
+    std::unique_ptr<ByteStream> stream;
+    if (host_.security == Security::Implicit) {
+        auto tls = implicitTls(std::move(*socket));
+        if (!tls.isOk()) return tls.status();
+        stream = std::move(*tls);
+    } else {
+        stream = std::make_unique<PlainStream>(std::move(*socket));
+    }
+    control_ = std::make_unique<ControlConnection>(std::move(stream), handle_);
     control_->setTimeout(settings_.timeout);
     control_->setAbortSignal(&abort_);
     wireTypeKnown_ = false;
-    epsvRefused_ = eprtRefused_ = loggedIn_ = false;
+    epsvRefused_ = eprtRefused_ = loggedIn_ = dataProtected_ = false;
+    usersSent_ = 0;
+    features_.reset();
     settings_.localUnique = settings_.storeUnique = false;
 
     auto greeting = control_->readReply();
@@ -111,6 +118,16 @@ Status FtpSession::connect() {
         disconnect();
         if (greeting->negative()) return Status::refused(greeting->code, greeting->text());
         return Status::protocol("Unexpected greeting: " + greeting->text());
+    }
+    if (host_.security != Security::None) {
+        // Nothing of a login goes out before both connections are known to be encrypted.
+        Status secured = host_.security == Security::Explicit ? secureControl() : Status::ok();
+        if (secured.isOk()) secured = protectData();
+        if (!secured.isOk()) {
+            disconnect();
+            return secured;
+        }
+        lastReply_ = *greeting;
     }
     return Status::ok();
 }
@@ -209,25 +226,39 @@ Status FtpSession::login(const std::string& user, const std::string& password,
     if (stream_) return requireIdleConnection();
     // A connection the server closed meanwhile (or told us it would) is made anew.
     if (control_ && !discardUnasked().isOk()) disconnect();
-    if (!control_) VARNIX_RETURN_IF_ERROR(connect());
+    // A TLS scheme in front of a gateway's target asks for the login to go encrypted: the
+    // connection to the gateway is secured first when it is plain.
+    HostScheme target = splitHostScheme(gatewayHost);
+    auto ready = [&]() -> Status {
+        if (!control_) VARNIX_RETURN_IF_ERROR(connect());
+        if (target.security == Security::None || encrypted()) return Status::ok();
+        VARNIX_RETURN_IF_ERROR(secureControl());
+        return protectData();
+    };
+    VARNIX_RETURN_IF_ERROR(ready());
     bool wasLoggedIn = loggedIn_;
     loggedIn_ = false;
     bool anonymous = user.empty();
     std::string name = anonymous ? kAnonymousUser : user;
-    if (!gatewayHost.empty()) name += "@" + gatewayHost;
+    if (!gatewayHost.empty()) name += "@" + std::string(target.rest);
     std::string secret = anonymous && password.empty() ? kAnonymousPassword : password;
+    auto sendUser = [&] {
+        ++usersSent_;
+        return command("USER " + name);
+    };
 
-    auto reply = command("USER " + name);
+    auto reply = sendUser();
     if (!reply.isOk() && reply.status().code() == VARNIX_ENETWORK && !control_) {
         // The connection broke without a word (the server restarted, say): once more, anew.
-        VARNIX_RETURN_IF_ERROR(connect());
-        reply = command("USER " + name);
+        VARNIX_RETURN_IF_ERROR(ready());
+        reply = sendUser();
     }
     if (!reply.isOk()) return reply.status();
     if (wasLoggedIn && reply->negative() && gatewayHost.empty()) {
         // A server that lets no session change its user: the new login gets a new connection.
-        VARNIX_RETURN_IF_ERROR(connect());
-        reply = command("USER " + name);
+        disconnect();
+        VARNIX_RETURN_IF_ERROR(ready());
+        reply = sendUser();
         if (!reply.isOk()) return reply.status();
     }
     if (reply->code == 331) {
@@ -251,8 +282,10 @@ Status FtpSession::login(const std::string& user, const std::string& password,
         // Given but not asked for: sent anyway; a server that has no use for it may refuse.
         auto acct = command("ACCT " + account);
         if (!acct.isOk()) return acct.status();
-        lastReply_ = welcome;
     }
+    // A USER after an earlier one resets the data protection on some servers: set it again.
+    if (dataProtected_ && usersSent_ > 1) VARNIX_RETURN_IF_ERROR(protectData());
+    lastReply_ = welcome;
     return Status::ok();
 }
 

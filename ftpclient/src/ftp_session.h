@@ -6,12 +6,14 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "abort_signal.h"
 #include "control_connection.h"
 #include "protocol_text.h"
+#include "tls_context.h"
 
 namespace varnix {
 
@@ -75,6 +77,18 @@ class FtpSession {
     // Ok when a NOOP is answered in time; a connection that fails it is dropped.
     Status alive();
 
+    // ---- TLS (tls_session.cpp) ----
+    // True when the control connection is encrypted.
+    bool encrypted() const;
+    // True when PROT P is in force: every data connection is encrypted.
+    bool dataProtected() const { return dataProtected_; }
+    // AUTH TLS on the plain control connection, the handshake and the certificate check.
+    Status secureControl();
+    // PBSZ 0 and PROT P: data connections encrypted, or a failure (never plain instead).
+    Status protectData();
+    // True when the server lists feature (its first word) in its FEAT reply.
+    bool offers(std::string_view feature);
+
     // ---- Commands ----
     // Sends one command and reads its whole reply. A reply of 421 or a broken, silent or
     // garbled connection drops the control connection.
@@ -107,6 +121,9 @@ class FtpSession {
     // For server-to-server copies: a passive port of this server (at the control
     // connection's peer address), and a PORT/EPRT that points this server at `where`.
     Result<SocketAddress> passiveAddress();
+    // The same from a command with a PASV-style reply: PASV, or CPSV (the server listens and
+    // makes the TLS handshake of the data connection as the client).
+    Result<SocketAddress> passiveAddressVia(std::string_view command);
     Status sendPortCommand(const SocketAddress& where);
     // Sends the command that starts a transfer: a 1xx (or 2xx) reply, else the refusal.
     Result<Reply> transferCommand(std::string_view line);
@@ -120,6 +137,17 @@ class FtpSession {
     void reportProgress(long long done, long long total) const;
 
   private:
+    // The handshake over socket and the certificate check (with `where` in texts); the
+    // session is resumed when one is given.
+    Result<std::unique_ptr<ByteStream>> tlsOver(Socket socket, const std::string& where,
+                                                SSL_SESSION* resume,
+                                                std::shared_ptr<const TlsContext> context,
+                                                const Wait& wait);
+    // A new control connection's TLS, before the greeting (ftps:).
+    Result<std::unique_ptr<ByteStream>> implicitTls(Socket socket);
+    // The data socket as this connection's stream: TLS resuming the control connection's
+    // session when PROT P is in force, else plain.
+    Result<std::unique_ptr<ByteStream>> dataStreamOver(Socket socket);
     Result<Socket> connectPassive();
     Result<Listener> listenActive();
     Status discardUnasked();
@@ -138,6 +166,9 @@ class FtpSession {
     bool epsvRefused_ = false;
     bool eprtRefused_ = false;
     bool loggedIn_ = false;
+    int usersSent_ = 0;
+    bool dataProtected_ = false;
+    std::optional<std::string> features_;  // the FEAT reply, asked once
 
     std::mutex callMutex_;
     bool callActive_ = false;

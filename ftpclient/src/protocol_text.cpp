@@ -57,6 +57,23 @@ bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+HostScheme splitHostScheme(std::string_view text) {
+    struct Scheme {
+        std::string_view prefix;
+        Security security;
+    };
+    HostScheme split{Security::None, text};
+    for (const Scheme& s : {Scheme{"ftpes:", Security::Explicit},
+                            Scheme{"ftps:", Security::Implicit}, Scheme{"ftp:", Security::None}}) {
+        if (startsWithNoCase(text, s.prefix)) {
+            text.remove_prefix(s.prefix.size());
+            if (text.substr(0, 2) == "//") text.remove_prefix(2);
+            return {s.security, text};
+        }
+    }
+    return split;
+}
+
 Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
     HostSpec spec;
     std::string original(text);
@@ -64,19 +81,9 @@ Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
-    struct Scheme {
-        std::string_view prefix;
-        Security security;
-    };
-    for (const Scheme& s : {Scheme{"ftpes:", Security::Explicit},
-                            Scheme{"ftps:", Security::Implicit}, Scheme{"ftp:", Security::None}}) {
-        if (startsWithNoCase(text, s.prefix)) {
-            text.remove_prefix(s.prefix.size());
-            if (text.substr(0, 2) == "//") text.remove_prefix(2);
-            spec.security = s.security;
-            break;
-        }
-    }
+    HostScheme scheme = splitHostScheme(text);
+    spec.security = scheme.security;
+    text = scheme.rest;
     if (!text.empty() && text.back() == '/') text.remove_suffix(1);
     std::string_view portText;
     if (!text.empty() && text.front() == '[') {
@@ -107,7 +114,9 @@ Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
         if (c == ' ' || c == '/' || c == '@' || static_cast<unsigned char>(c) < 0x21)
             return Status::invalid("Bad host \"" + original + "\"");
     }
-    spec.port = defaultPort;
+    spec.port = defaultPort != kSchemeDefaultPort     ? defaultPort
+                : spec.security == Security::Implicit ? 990
+                                                      : 21;
     if (!portText.empty()) {
         auto port = number(portText, 1, 65535);
         if (!port) return Status::invalid("Bad port in host \"" + original + "\"");

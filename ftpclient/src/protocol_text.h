@@ -22,9 +22,21 @@ struct HostSpec {
     std::string text() const;
 };
 
+// The scheme in front of a host text ("ftp:", "ftpes:", "ftps:", each with or without "//",
+// letters in any case) and the text after it.
+struct HostScheme {
+    Security security = Security::None;
+    std::string_view rest;
+};
+HostScheme splitHostScheme(std::string_view text);
+
+// A defaultPort of parseHostText that stands for the scheme's own: 990 for implicit TLS
+// ("ftps:"), else 21.
+constexpr int kSchemeDefaultPort = 0;
+
 // "name", "name:port", "[IPv6]", "[IPv6]:port", a bare IPv6 address, each optionally after
-// "ftp:", "ftpes:" or "ftps:" (with or without "//"), and optionally with a trailing "/".
-// The port in the text wins over defaultPort.
+// a scheme (splitHostScheme), and optionally with a trailing "/". The port in the text wins
+// over defaultPort.
 Result<HostSpec> parseHostText(std::string_view text, int defaultPort);
 
 // True when text begins with prefix, letters compared without regard to case.

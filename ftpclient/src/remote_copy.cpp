@@ -38,18 +38,30 @@ Status stopTarget(FtpSession& from, FtpSession& to, Status reason) {
     return to.abortData(none, std::move(reason));
 }
 
-}  // namespace
+// How the data connection between the servers is encrypted, when it is: one server must make
+// the TLS handshake as the client, which SSCN (either side) or CPSV (the passive side) asks of
+// a server that offers it.
+enum class ServerHandshake { None, TargetSscn, SourceSscn, SourceCpsv };
 
-Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
-                  const std::string& toFile, RemoteMode mode, long long offset, bool binary) {
-    if (&from == &to) return Status::invalid("A server-to-server copy needs two handles");
-    if (fromFile.empty()) return Status::invalid("No source file name given");
-    std::string target = toFile.empty() ? lastComponent(fromFile) : toFile;
-    if (target.empty()) return Status::invalid("No target name for " + fromFile);
-    if (offset < kResumeAtTargetEnd) return Status::invalid("Negative offset");
-    VARNIX_RETURN_IF_ERROR(from.requireIdleConnection());
-    VARNIX_RETURN_IF_ERROR(to.requireIdleConnection());
+Result<ServerHandshake> chooseHandshake(FtpSession& from, FtpSession& to) {
+    if (!from.dataProtected() && !to.dataProtected()) return ServerHandshake::None;
+    std::string both = from.host().text() + " and " + to.host().text();
+    if (!from.dataProtected() || !to.dataProtected())
+        return Status::tls("A server-to-server copy between " + both +
+                           " is not possible: one connection is encrypted and the other is not, "
+                           "so their data connection could not be. Nothing was transferred.");
+    if (to.offers("SSCN")) return ServerHandshake::TargetSscn;
+    if (from.offers("SSCN")) return ServerHandshake::SourceSscn;
+    if (from.offers("CPSV")) return ServerHandshake::SourceCpsv;
+    return Status::tls(
+        "An encrypted server-to-server copy between " + both +
+        " needs SSCN or CPSV, which neither server offers. Nothing was transferred.");
+}
 
+// The copy itself, once both servers know their part in the data connection's handshake.
+Status copyBetween(FtpSession& from, FtpSession& to, const std::string& fromFile,
+                   const std::string& target, RemoteMode mode, long long offset, bool binary,
+                   bool cpsv) {
     if (offset == kResumeAtTargetEnd) {
         auto there = remoteSize(to, target);
         if (!there.isOk() && there.status().code() != -550) return there.status();
@@ -61,7 +73,7 @@ Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
     VARNIX_RETURN_IF_ERROR(from.ensureType(binary ? TransferType::Binary : from.settings().type));
     VARNIX_RETURN_IF_ERROR(to.ensureType(binary ? TransferType::Binary : to.settings().type));
 
-    auto source = from.passiveAddress();
+    auto source = cpsv ? from.passiveAddressVia("CPSV") : from.passiveAddress();
     if (!source.isOk()) return source.status();
     VARNIX_RETURN_IF_ERROR(to.sendPortCommand(*source));
     std::string store = mode == RemoteMode::Append  ? "APPE "
@@ -83,6 +95,33 @@ Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
     if (!sent.isOk()) return sent;
     if (!stored.isOk()) return stored;
     return Status::ok(from.lastReply().text() + "\n" + to.lastReply().text());
+}
+
+}  // namespace
+
+Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
+                  const std::string& toFile, RemoteMode mode, long long offset, bool binary) {
+    if (&from == &to) return Status::invalid("A server-to-server copy needs two handles");
+    if (fromFile.empty()) return Status::invalid("No source file name given");
+    std::string target = toFile.empty() ? lastComponent(fromFile) : toFile;
+    if (target.empty()) return Status::invalid("No target name for " + fromFile);
+    if (offset < kResumeAtTargetEnd) return Status::invalid("Negative offset");
+    VARNIX_RETURN_IF_ERROR(from.requireIdleConnection());
+    VARNIX_RETURN_IF_ERROR(to.requireIdleConnection());
+
+    auto handshake = chooseHandshake(from, to);
+    if (!handshake.isOk()) return handshake.status();
+    FtpSession* client = *handshake == ServerHandshake::TargetSscn   ? &to
+                         : *handshake == ServerHandshake::SourceSscn ? &from
+                                                                     : nullptr;
+    if (client) VARNIX_RETURN_IF_ERROR(client->simpleCommand("SSCN ON"));
+    Status copied = copyBetween(from, to, fromFile, target, mode, offset, binary,
+                                *handshake == ServerHandshake::SourceCpsv);
+    // Back to the server's part in our own data connections; a server that stays the client
+    // would fail them all, so its connection is dropped then (ftp_relogin makes a new one).
+    if (client && client->connected() && !client->simpleCommand("SSCN OFF").isOk())
+        client->disconnect();
+    return copied;
 }
 
 }  // namespace varnix

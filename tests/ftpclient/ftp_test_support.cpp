@@ -14,9 +14,27 @@ std::string lastReply(int h) {
     return text;
 }
 
-testfx::FtpServer& ServerPool::get(testfx::ServerKind kind, const testfx::ServerOptions& options) {
-    auto& server = servers_[kind];
-    if (!server) server = std::make_unique<testfx::FtpServer>(kind, options);
+std::vector<ServerSetup> plainServers() {
+    std::vector<ServerSetup> setups;
+    for (auto kind : testfx::allServerKinds())
+        setups.push_back({kind});
+    return setups;
+}
+
+std::vector<ServerSetup> tlsServers() {
+    std::vector<ServerSetup> setups;
+    for (auto kind : testfx::allServerKinds())
+        setups.push_back({kind, "explicit"});
+    setups.push_back({testfx::ServerKind::Pyftpdlib, "implicit"});
+    return setups;
+}
+
+testfx::FtpServer& ServerPool::get(const ServerSetup& setup, testfx::ServerOptions options) {
+    auto& server = servers_[{setup.kind, setup.tls}];
+    if (!server) {
+        options.tls = setup.tls;
+        server = std::make_unique<testfx::FtpServer>(setup.kind, options);
+    }
     return *server;
 }
 
@@ -32,6 +50,9 @@ int login(const testfx::FtpServer& server) {
 }
 
 void ServerTest::SetUp() {
+    if (isTls()) {
+        ASSERT_EQ(varnix_settlsca(testfx::tlsCaFile().c_str()), 0) << lastError();
+    }
     h = login(server());
     ASSERT_GT(h, 0);
 }
@@ -40,8 +61,9 @@ void ServerTest::TearDown() {
     if (h > 0) ftp_quit(h);
 }
 
-std::string kindName(const ::testing::TestParamInfo<testfx::ServerKind>& info) {
-    return testfx::serverKindName(info.param);
+std::string setupName(const ::testing::TestParamInfo<ServerSetup>& info) {
+    std::string name = testfx::serverKindName(info.param.kind);
+    return info.param.tls == "none" ? name : name + "_" + info.param.tls;
 }
 
 }  // namespace ftptest

@@ -46,6 +46,23 @@ TEST(HostText, AcceptedForms) {
     EXPECT_EQ(parseHostText("h", 2121)->port, 2121);
     EXPECT_EQ(parseHostText("h:21", 2121)->port, 21);  // the text wins
     EXPECT_EQ(parseHostText("[::1]:5", 21)->text(), "[::1]:5");
+    // The scheme's own port: 990 for implicit TLS only.
+    EXPECT_EQ(parseHostText("ftps:host", kSchemeDefaultPort)->port, 990);
+    EXPECT_EQ(parseHostText("ftps://[::1]", kSchemeDefaultPort)->port, 990);
+    EXPECT_EQ(parseHostText("ftps:host:2121", kSchemeDefaultPort)->port, 2121);
+    EXPECT_EQ(parseHostText("ftpes:host", kSchemeDefaultPort)->port, 21);
+    EXPECT_EQ(parseHostText("host", kSchemeDefaultPort)->port, 21);
+    EXPECT_EQ(parseHostText("ftps:host", 2121)->port, 2121);  // a caller's port wins
+}
+
+TEST(HostText, SchemeOfAGatewayTarget) {
+    EXPECT_EQ(splitHostScheme("ftpes:h:21").security, Security::Explicit);
+    EXPECT_EQ(splitHostScheme("ftpes:h:21").rest, "h:21");
+    EXPECT_EQ(splitHostScheme("FTPS://h").security, Security::Implicit);
+    EXPECT_EQ(splitHostScheme("FTPS://h").rest, "h");
+    EXPECT_EQ(splitHostScheme("ftp:h").rest, "h");
+    EXPECT_EQ(splitHostScheme("h:21").security, Security::None);
+    EXPECT_EQ(splitHostScheme("h:21").rest, "h:21");
 }
 
 TEST(HostText, RefusedForms) {

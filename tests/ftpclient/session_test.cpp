@@ -41,7 +41,7 @@ TEST_P(SessionTest, WrongPasswordAndBadHostFail) {
 }
 
 TEST_P(SessionTest, OpenPortThenRelogin) {
-    int o = ftp_openport(server().address().c_str(), server().port());
+    int o = ftp_openport((server().scheme() + server().address()).c_str(), server().port());
     ASSERT_GT(o, 0) << lastError();
     EXPECT_NE(lastError().find("220"), std::string::npos);
     EXPECT_EQ(ftp_relogin(o, server().user().c_str(), server().password().c_str(), ""), 0)
