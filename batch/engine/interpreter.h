@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 #include "value.h"
 
 class CSession;
+struct TransferArguments;
+struct TransferForm;
 
 // Result codes of statements besides success (0) and the library's own codes.
 enum StatementResult : int {
@@ -62,6 +65,10 @@ class CInterpreter {
     int SetCurrentSession(std::string_view name);
     int FindFtpHandle(std::string_view name);
     CSession* CurrentSession() const { return current_; }
+
+    // The retry policy of on failed: retry count -1 no retry, 0 without limit, n at most n
+    // retries; the sleep before each retry; 1: retried transfers resume.
+    void SetFailurePolicy(int retryCount, int sleepSeconds, int restartOnRetry);
 
   private:
     using ControlHandler = int (CInterpreter::*)();
@@ -164,15 +171,35 @@ class CInterpreter {
     int FinishCommand(const CommandForm& form, CValue& value, int result);
     bool ReadLoginParameters(std::string& host, std::string& user, std::string& password,
                              std::string& account);
+    bool NextRestOfLine(std::string& text);
+    int ReadTransferArguments(const TransferForm& form, TransferArguments& arguments);
+    int GetRemoteSessions(int& first, int& second);
+    // The retry loop of every retried command: operation(attempt) runs for attempt 0, and
+    // again while CheckRetry allows; the result is the last attempt's.
+    int Retried(int reconnect, const std::function<int(int attempt)>& operation);
+    int CheckRetry(int attempt, int cc, int reconnect);
+    // A text of the command's own as a server line.
+    void ShowReply(std::string_view text);
 
     // Commands.
     int ExecLogin(CValue& value);
     int ExecGateLogin(CValue& value);
+    using LoginOperation = int (CSession::*)(const std::string&, const std::string&,
+                                             const std::string&, const std::string&);
+    int ExecLoginTo(const CommandForm& form, CValue& value, int reconnect, LoginOperation login);
     int ExecGet(CValue& value);
     int ExecPut(CValue& value);
     int ExecAppend(CValue& value);
     int ExecRestart(CValue& value);
     int ExecRemote(CValue& value);
+    int ExecRemotePut(CValue& value);
+    int ExecRemoteAppend(CValue& value);
+    int ExecResumable(const TransferForm& form, CValue& value,
+                      int (CSession::*whole)(const std::string&, const std::string&),
+                      int (CSession::*resume)(const std::string&, const std::string&, long long));
+    int ExecRemoteTransfer(const TransferForm& form, CValue& value,
+                           const std::function<int(int from, int to, const TransferArguments&,
+                                                   int attempt)>& transfer);
     int ExecCd(CValue& value);
     int ExecCdup(CValue& value);
     int ExecPwd(CValue& value);
@@ -201,6 +228,15 @@ class CInterpreter {
     int ExecDefaultTimeout(CValue& value);
     int ExecReceiveTimeout(CValue& value);
     int ExecQuit(CValue& value);
+    // Shapes that several commands share.
+    int ExecOnName(const CommandForm& form, CValue& value, bool retried,
+                   const std::function<int(const std::string& name)>& operation);
+    int ExecOnText(const CommandForm& form, CValue& value,
+                   const std::function<int(const std::string& text)>& operation);
+    int ExecFileTime(CValue& value, const char* beginLine, bool withTime);
+    int ExecUniqueMode(const CommandForm& form, CValue& value, int (CSession::*flag)() const,
+                       int (CSession::*setter)(int));
+    int ExecTimeout(const CommandForm& form, CValue& value, const std::function<int(int)>& apply);
 
     static ControlHandler FindControl(int code);
     static CommandHandler FindCommand(int code);

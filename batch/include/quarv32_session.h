@@ -50,22 +50,94 @@ class QUARV_API CSession {
     const std::string& GetName() const { return name_; }
     void SetName(std::string name) { name_ = std::move(name); }
 
+    // ---- The connection ------------------------------------------------------------------
     // The FTP handle, after the idle check; greater than 0 while connected.
     int GetHandle();
     // Adopts a connection opened elsewhere (the caller's handle in Quarv_ExecLine).
     void SetHandle(int handle) { handle_ = handle; }
-    // 1: go on; 0: the connection was found lost and could not be rebuilt.
+    // Before talking to the server: after IdleThreshold() seconds without a sign of life the
+    // connection is tested, and rebuilt when lost. 1: go on; 0: lost and not rebuilt.
     int CheckIdle();
-
     // Opens a connection to host and logs in; 0 or -1. Quits an earlier connection first.
     int Login(const std::string& host, const std::string& user, const std::string& password,
               const std::string& account);
+    // Logs in to host through the gateway this session is connected to, and remembers it
+    // for a reconnect. The library's code; -99 without a connection.
+    int GateLogin(const std::string& host, const std::string& user, const std::string& password,
+                  const std::string& account);
+    void AddGateLogin(const std::string& host, const std::string& user, const std::string& password,
+                      const std::string& account);
     // Quits the connection; the remembered login and settings stay. 0 without a connection.
     int Disconnect();
+    // Tests the connection; a lost one is logged in again on the same handle, its gateway
+    // logins replayed and the remembered settings restored. 0, or the failing step's code.
+    int CheckConnection();
+    // Logs in again with the remembered login and gateway logins; on failure disconnects.
+    int Reconnect();
+
+    // ---- Settings: each remembers what a reconnect restores -------------------------------
+    int SetAscii();
+    int SetBinary();
+    // refresh 1: on success the remembered directory is read back from the server (PWD).
+    int Cd(const std::string& directory, int refresh);
+    int Cdup();
+    // Reads the remote directory into Directory(); 0 or -1.
+    int SetPwd();
+    int SetPassive(int flag);
+    // One switch of the library's mode, which toggles at every call; the caller decides
+    // whether the switch is needed. The flag is remembered when the switch succeeds.
+    int SetLocalUnique(int flag);
+    int SetStoreUnique(int flag);
+    // An empty path forgets the local path.
+    int SetLocalPath(const std::string& path);
+    int SetReceiveTimeout(int timeout);
+    void SetStatusBox(int flag);
     // Keeps a copy of the script's failure policy.
     void SetOnFailed(int retries, int sleepSeconds);
+
+    // ---- Queries -----------------------------------------------------------------------------
     // The last server reply on the connection, or empty.
     std::string GetLastReply();
+    // Nonzero when the remote file exists; 0 also when the connection is lost.
+    int FtpExists(const std::string& name);
+    // The library's code; -99 when the connection is lost and could not be rebuilt.
+    int FtpRename(const std::string& from, const std::string& to);
+
+    // ---- Transfers: each chooses the transfer type first ---------------------------------
+    // With on = 1, transfers ask chooser (with value and the file name) for the type:
+    // nonzero ASCII, 0 binary. With on = 0 the type stays as set.
+    void SetTypeChooser(TypeChooserProc chooser, uintptr_t value, int on);
+    int ChooseType(const std::string& fileName);
+    int Get(const std::string& remote, const std::string& local);
+    int Put(const std::string& local, const std::string& remote);
+    int Append(const std::string& local, const std::string& remote);
+    // offset above 0: resume at that byte; -1: where the library finds it should continue.
+    int RestartGet(const std::string& remote, const std::string& local, long long offset);
+    int RestartPut(const std::string& local, const std::string& remote, long long offset);
+
+    // ---- Keep-alive timer on a host's timers ---------------------------------------------
+    // minutes > 0 runs a timer of that period on window (the host decides what to send on
+    // each tick) and tests the connection after minutes * 60 - 5 idle seconds; 0 stops it.
+    // The host must outlive the session, which stops its timer when it disconnects.
+    void SetKeepALive(CTimerHost* window, int minutes);
+    void StopTimer();
+    // Starts the period afresh with the interval given.
+    void ChangeInterval(int minutes);
+
+    // ---- What the session remembers ----------------------------------------------------
+    const LoginParameters& GetLogin() const { return login_; }
+    const std::vector<LoginParameters>& GetGateLogins() const { return gateLogins_; }
+    const std::string& GetDirectory() const { return directory_; }
+    const std::string& GetLocalPath() const { return localPath_; }
+    int GetTransferType() const { return transferType_; }  // 0 ASCII, 1 binary
+    int GetPassive() const { return passive_; }
+    int GetLocalUnique() const { return localUnique_; }
+    int GetStoreUnique() const { return storeUnique_; }
+    int GetStatusBox() const { return statusBox_; }
+    int GetReceiveTimeout() const { return receiveTimeout_; }        // -1: never set
+    int GetIdleThreshold() const { return idleThreshold_; }          // seconds
+    int GetKeepAliveInterval() const { return keepAliveInterval_; }  // minutes
+    int GetBusyDepth() const { return busyDepth_; }
 
   private:
     // Counts the library calls under way on this session (nested calls add up).
@@ -104,4 +176,9 @@ class QUARV_API CSession {
     int idleThreshold_ = 120;    // seconds
     int keepAliveInterval_ = 0;  // minutes; 0: no keep-alive timer
     TypeChooserProc typeChooser_ = nullptr;
+    // Set while CheckConnection restores settings: their own idle checks are covered by it.
+    bool checking_ = false;
+
+    int RestoreSettings();
+    int SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag, const char* operation);
 };

@@ -33,3 +33,15 @@ int CInterpreter::FindFtpHandle(std::string_view name) {
     log.Trace("FindFtpHandle: End. hndl = ", handle);
     return handle;
 }
+
+// #from #to of a remote transfer: 0; -99 when a session is unknown or not logged in; -999
+// after a syntax error. Each lookup runs that session's idle check.
+int CInterpreter::GetRemoteSessions(int& first, int& second) {
+    CTraceLog::Instance().Trace("GetRemoteSessions: Begin");
+    for (int* handle : {&first, &second}) {
+        if (tokenizer_.GetNextToken() != TK_SESSION)
+            return SyntaxError("GetRemoteSessions", "Remote ...", "<session>", tokenizer_.Text());
+        *handle = FindFtpHandle(tokenizer_.Text());
+    }
+    return first <= 0 || second <= 0 ? kNotLoggedIn : 0;
+}

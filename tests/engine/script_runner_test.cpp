@@ -3,12 +3,16 @@
 //   // fake: FUNCTION result N         the fake's result for every call
 //   // fake: FUNCTION results N, M     results for the next calls
 //   // fake: FUNCTION text TEXT        the text it writes into its buffer (\r\n allowed)
+//   // fake: FUNCTION texts A | B      texts for the next calls, then the text (empty)
+//   // fake: FUNCTION advances N       each call moves the engine clock on by N seconds
 //   // fake: FUNCTION removes          the call deletes the file it names
 //   // result: N                       the script's result (0 when absent)
 //   // client: TEXT  // server: TEXT   the output lines, in order, without "\r\n"
 //   // call: TEXT                      the library calls, in order (none when absent)
 //   // calls: unchecked                the calls are not compared
 //   // log: TEXT                       the lines of run.log, which holds no CR
+//   // policy: COUNT SLEEP RESTART     the failure policy the script starts with
+//   // sleeps: N, M                    the engine's waits, in seconds (none when absent)
 // A script runs in a fresh temporary folder with the clock at 01/31/2001 10:00:00 UTC.
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +20,7 @@
 #include <sstream>
 
 #include "engine_test.h"
+#include "interpreter.h"
 #include "trace_log.h"
 
 namespace {
@@ -29,6 +34,8 @@ struct Expectations {
     bool checkCalls = true;
     std::vector<std::string> log;
     bool checkLog = false;
+    std::vector<int> policy;  // retry count, sleep, restart on retry
+    std::vector<long long> sleeps;
 };
 
 std::string Unescaped(std::string text) {
@@ -45,7 +52,18 @@ std::vector<long long> Numbers(const std::string& list) {
     return numbers;
 }
 
-void ScriptFake(FakeVarnix& fake, const std::string& directive) {
+std::vector<std::string> Texts(const std::string& list) {
+    std::vector<std::string> texts;
+    constexpr std::string_view kSeparator = " | ";
+    std::size_t start = 0;
+    for (std::size_t end; (end = list.find(kSeparator, start)) != std::string::npos;
+         start = end + kSeparator.size())
+        texts.push_back(Unescaped(list.substr(start, end - start)));
+    texts.push_back(Unescaped(list.substr(start)));
+    return texts;
+}
+
+void ScriptFake(FakeVarnix& fake, ManualClock& clock, const std::string& directive) {
     std::istringstream in(directive);
     std::string function, kind;
     in >> function >> kind;
@@ -58,6 +76,12 @@ void ScriptFake(FakeVarnix& fake, const std::string& directive) {
         fake.QueueResults(function, Numbers(rest));
     else if (kind == "text")
         fake.SetText(function, Unescaped(rest));
+    else if (kind == "texts")
+        fake.QueueTexts(function, Texts(rest));
+    else if (kind == "advances")
+        fake.OnCall(function, [&clock, seconds = std::stoll(rest)](const auto&) {
+            clock.Advance(std::chrono::seconds(seconds));
+        });
     else if (kind == "removes")
         fake.OnCall(function, [](const std::vector<std::string>& arguments) {
             fs::remove(arguments.at(0).substr(1, arguments.at(0).size() - 2));
@@ -66,7 +90,7 @@ void ScriptFake(FakeVarnix& fake, const std::string& directive) {
         throw std::invalid_argument("unknown fake directive: " + directive);
 }
 
-Expectations ReadDirectives(const fs::path& script, FakeVarnix& fake) {
+Expectations ReadDirectives(const fs::path& script, FakeVarnix& fake, ManualClock& clock) {
     Expectations expected;
     std::ifstream in(script);
     for (std::string line; std::getline(in, line);) {
@@ -77,7 +101,7 @@ Expectations ReadDirectives(const fs::path& script, FakeVarnix& fake) {
         };
         std::string value;
         if (take("// fake: ", value))
-            ScriptFake(fake, value);
+            ScriptFake(fake, clock, value);
         else if (take("// result: ", value))
             expected.result = std::stoi(value);
         else if (take("// client: ", value))
@@ -91,6 +115,12 @@ Expectations ReadDirectives(const fs::path& script, FakeVarnix& fake) {
         else if (take("// log: ", value)) {
             expected.log.push_back(value);
             expected.checkLog = true;
+        } else if (take("// policy: ", value)) {
+            std::istringstream numbers(value);
+            for (int number; numbers >> number;)
+                expected.policy.push_back(number);
+        } else if (take("// sleeps: ", value)) {
+            expected.sleeps = Numbers(value);
         }
     }
     return expected;
@@ -104,16 +134,29 @@ std::vector<fs::path> Scripts() {
     return scripts;
 }
 
-class ScriptTest : public EngineTest, public ::testing::WithParamInterface<fs::path> {};
+class ScriptTest : public EngineTest, public ::testing::WithParamInterface<fs::path> {
+  protected:
+    // Through the export; a script with a policy through an interpreter that starts with it.
+    int RunScript(const Expectations& expected, Output& output) {
+        if (expected.policy.empty())
+            return Quarv_Execute2("script.qv", output.user(), Output::Client, Output::Server);
+        CInterpreter interpreter;
+        interpreter.SetUserValue(output.user());
+        interpreter.SetOutputProcs(Output::Client, Output::Server);
+        interpreter.SetFailurePolicy(expected.policy.at(0), expected.policy.at(1),
+                                     expected.policy.at(2));
+        return interpreter.RunScript("script.qv");
+    }
+};
 
 TEST_P(ScriptTest, ProducesItsExpectedLines) {
-    const Expectations expected = ReadDirectives(GetParam(), fake());
+    const Expectations expected = ReadDirectives(GetParam(), fake(), clock_);
     fs::copy_file(GetParam(), dir_ / "script.qv");
     Output output;
     int result = 0;
     {
         ScopedCurrentDirectory inside(dir_.path());
-        result = Quarv_Execute2("script.qv", output.user(), Output::Client, Output::Server);
+        result = RunScript(expected, output);
         // The log file's name is relative: end it before leaving the folder.
         CTraceLog::Instance().SetLevel(0);
         if (expected.checkLog && !fs::exists(dir_ / "run.log")) {
@@ -130,6 +173,10 @@ TEST_P(ScriptTest, ProducesItsExpectedLines) {
     if (expected.checkCalls) {
         EXPECT_EQ(fake().Calls(), expected.calls);
     }
+    std::vector<long long> sleeps;
+    for (const auto& sleep : clock_.Sleeps())
+        sleeps.push_back(std::chrono::duration_cast<std::chrono::seconds>(sleep).count());
+    EXPECT_EQ(sleeps, expected.sleeps);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptTest, ::testing::ValuesIn(Scripts()),

@@ -1,0 +1,50 @@
+// The keep-alive timer: a periodic timer on the host's timers, whose ticks the host answers
+// as it likes. While it runs, the idle check tests the connection five seconds before a
+// full quiet period has passed.
+#include <algorithm>
+#include <climits>
+
+#include "quarv32_session.h"
+#include "trace_log.h"
+
+namespace {
+constexpr int kDefaultIdleThreshold = 120;  // seconds
+}
+
+void CSession::SetKeepALive(CTimerHost* window, int minutes) {
+    keepAliveInterval_ = minutes;
+    CTraceLog::Instance().Trace("CSession::SetKeepALive: Interval = ", minutes);
+    if (minutes > 0) {
+        // The id is the handle of the first start and stays so, also across logins.
+        if (timerId_ == 0) timerId_ = static_cast<unsigned int>(handle_);
+        if (window != timerHost_) {
+            if (timerHost_ != nullptr) StopTimer();
+            timerHost_ = window;
+            // Stopping the old window's timer cleared the interval that is starting now.
+            keepAliveInterval_ = minutes;
+        }
+        const long long milliseconds = static_cast<long long>(minutes) * 60000;
+        if (timerHost_ != nullptr)
+            timerHost_->StartTimer(
+                timerId_, static_cast<unsigned int>(std::min<long long>(milliseconds, UINT_MAX)));
+        idleThreshold_ = static_cast<int>(
+            std::min<long long>(static_cast<long long>(minutes) * 60 - 5, INT_MAX));
+    } else if (timerId_ != 0) {
+        StopTimer();
+    }
+    if (timerHost_ == nullptr && minutes == 0) timerHost_ = window;
+}
+
+void CSession::StopTimer() {
+    if (timerHost_ == nullptr || timerId_ == 0) return;
+    CTraceLog::Instance().Trace("CSession::StopTimer: KillTimer (", timerId_, ")");
+    timerHost_->StopTimer(timerId_);
+    keepAliveInterval_ = 0;
+    idleThreshold_ = kDefaultIdleThreshold;
+}
+
+void CSession::ChangeInterval(int minutes) {
+    keepAliveInterval_ = minutes;
+    CTraceLog::Instance().Trace("CSession::ChangeInterval: Interval = ", minutes);
+    if (timerHost_ != nullptr) SetKeepALive(timerHost_, minutes);
+}
