@@ -66,10 +66,6 @@ class CInterpreter {
     int FindFtpHandle(std::string_view name);
     CSession* CurrentSession() const { return current_; }
 
-    // The retry policy of on failed: retry count -1 no retry, 0 without limit, n at most n
-    // retries; the sleep before each retry; 1: retried transfers resume.
-    void SetFailurePolicy(int retryCount, int sleepSeconds, int restartOnRetry);
-
   private:
     using ControlHandler = int (CInterpreter::*)();
     using CommandHandler = int (CInterpreter::*)(CValue&);
@@ -178,6 +174,7 @@ class CInterpreter {
     // again while CheckRetry allows; the result is the last attempt's.
     int Retried(int reconnect, const std::function<int(int attempt)>& operation);
     int CheckRetry(int attempt, int cc, int reconnect);
+    int StopRetrying();
     // A text of the command's own as a server line.
     void ShowReply(std::string_view text);
 

@@ -13,6 +13,21 @@ using namespace std::chrono_literals;
 
 using StopTest = EngineTest;
 
+// A standing clock whose n-th sleep brings a stop request, as a signal would while quarv
+// waits to retry.
+class StopOnSleep final : public quarv::Clock {
+  public:
+    explicit StopOnSleep(int stopAt) : stopAt_(stopAt) {}
+    std::time_t Now() override { return kTestTime; }
+    void Sleep(std::chrono::milliseconds) override {
+        if (++sleeps == stopAt_) Quarv_Stop();
+    }
+    int sleeps = 0;
+
+  private:
+    int stopAt_;
+};
+
 TEST_F(StopTest, SleepThroughTheInstalledClockUnlessStopped) {
     const quarv::StopMark mark = quarv::CurrentStopMark();
     EXPECT_TRUE(quarv::Sleep(5s, mark));
@@ -78,6 +93,31 @@ TEST_F(StopTest, AStopLeavesAnIfBlockToo) {
     const ScriptRun inElse = Run("if 0\nelse\nlogin host\nlogin other\nendif\n");
     EXPECT_EQ(inElse.result, -6);
     EXPECT_EQ(fake().CallsTo("ftp_open").size(), 1u);
+}
+
+TEST_F(StopTest, AStopEndsRetryingForeverDuringItsWait) {
+    AcceptLogin();
+    fake().SetResult("ftp_get", -550);
+    fake().SetResult("ftp_isconnected", 1);
+    StopOnSleep stopping(2);
+    quarv::SetEngineClock(&stopping);
+    const ScriptRun run = Run("logfile '" + PathOf("run.log") +
+                              "'\non failed retry forever sleep 30\nlogin host\nget a.txt\n"
+                              "echo on\n");
+    quarv::SetEngineClock(&clock_);
+    EXPECT_EQ(run.result, -6);
+    EXPECT_EQ(stopping.sleeps, 2);
+    EXPECT_EQ(fake().CallsTo("ftp_get").size(), 2u);
+    EXPECT_EQ(fake().CallsTo("ftp_quit"), (CallList{"ftp_quit(3)"}));
+    std::vector<std::string> notes;
+    for (const std::string& line : LinesOf("run.log"))
+        if (line.rfind("Sleeping", 0) == 0 || line.rfind("Retry", 0) == 0 ||
+            line.rfind("C> ", 0) == 0)
+            notes.push_back(line);
+    EXPECT_EQ(notes,
+              (std::vector<std::string>{"C> on failed retry forever sleep 30", "C> login host",
+                                        "C> get a.txt", "Sleeping for 30 seconds", "Retry # 1",
+                                        "Sleeping for 30 seconds", "C> Stopped on request."}));
 }
 
 TEST_F(StopTest, ARequestBeforeACallDoesNotReachIt) {
