@@ -163,6 +163,40 @@ TEST_F(ConditionTest, NestingWithoutEndFailsInsteadOfOverflowing) {
     EXPECT_TRUE(True(std::string(100, '(') + "1" + std::string(100, ')')));
 }
 
+TEST_F(ConditionTest, CommandsAsOperands) {
+    // exists gives a bool: a missing file compares equal to 0.
+    fake().SetResult("ftp_Exists", 0);
+    EXPECT_TRUE(True("exists 'a.txt' = 0"));
+    EXPECT_FALSE(True("exists 'a.txt'"));
+    fake().SetResult("ftp_Exists", 1);
+    EXPECT_TRUE(True("exists 'a.txt'"));
+    EXPECT_TRUE(True("not exists 'a.txt' = 0"));
+    // filesize gives a dword, compared without sign: 3000000000 is more than 1000, where a
+    // signed comparison would find it negative.
+    fake().SetResult("ftp_GetFileSize", 3000000000LL);
+    EXPECT_TRUE(True("filesize 'a.txt' > 1000"));
+    EXPECT_TRUE(True("filesize 'a.txt' = '3000000000'"));
+    EXPECT_TRUE(True("$Number(1000) > filesize 'a.txt'"))
+        << "an int on the left: the size reads as negative";
+    // filedate gives a time, compared with another time.
+    fake().SetText("ftp_GetFileDateTime", "20240131235959");
+    EXPECT_TRUE(True("filedate 'a.txt' > $Date('01011999')"));
+    EXPECT_TRUE(True("filedate 'a.txt' = $Date('01312024')"));
+    EXPECT_TRUE(True("filedatetime 'a.txt' > $Date('01312024')"));
+    // A command that leaves no value (type none) reads as zero when it succeeded.
+    EXPECT_TRUE(True("binary = 0"));
+    // The session prefix of an operand switches the session for the rest of the line.
+    fake().Reset();
+    AcceptLogin();
+    const ScriptRun run =
+        Run("login host\n#2 login other\necho on\nif #2 exists 'a' = #0 exists 'a'\nendif\n");
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(fake().CallsTo("ftp_Exists").size(), 2u);
+    // A command that fails ends the condition with its code.
+    fake().SetResult("ftp_GetFileSize", 0);
+    EXPECT_EQ(If("filesize 'empty.txt' > 0").result, -1);
+}
+
 using FunctionTest = ConditionTest;
 
 TEST_F(FunctionTest, NamesInAnyLetterCaseAndSpacing) {
