@@ -100,8 +100,10 @@ int CInterpreter::ExecuteCmd(CValue& value) {
         SetCurrentSession(tokenizer_.Text());
         tokenizer_.GetNextToken();
     }
+    commandHandle_ = 0;
     if (tokenizer_.Code() != TK_LOGIN) {
         const int handle = current_ != nullptr ? current_->GetHandle() : 0;
+        commandHandle_ = handle;
         if (handle <= 0) {
             EchoLine("Session not login yet, check your syntax.");
             if (log.Tracing())

@@ -255,6 +255,7 @@ class CInterpreter {
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;
-    int depth_ = 0;  // see Nested
+    int depth_ = 0;          // see Nested
+    int commandHandle_ = 0;  // the connection of the command under way; 0 for login
     const quarv::StopMark stopMark_ = quarv::CurrentStopMark();
 };

@@ -53,10 +53,11 @@ QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, Outpu
 QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
                               OutputProc client, OutputProc server, int echo);
 
-/* Asks every call running in this process to stop: a wait between retries ends at once, no
-   further retry or statement starts, the sessions of the call are disconnected, and the call
-   returns QUARV_STOPPED. A library call under way (a transfer) finishes first. Calls that
-   start later are not affected. Any thread may call it, but not a signal handler. */
+/* Asks every call running in this process to stop: a wait between retries ends at once, a
+   transfer under way on the command's connection is aborted, no further retry or statement
+   starts, the sessions of the call are disconnected, and the call returns QUARV_STOPPED.
+   Calls that start later are not affected. Any thread may call it, but not a signal
+   handler. */
 QUARV_API void Quarv_Stop(void);
 
 #ifdef __cplusplus

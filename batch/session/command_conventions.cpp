@@ -4,6 +4,7 @@
 #include "interpreter.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
+#include "varnix32.h"
 
 void CInterpreter::BeginCommand(const CommandForm& form) {
     CTraceLog::Instance().Trace(form.handler, ": Begin");
@@ -51,6 +52,11 @@ int CInterpreter::Retried(int reconnect, const std::function<int(int attempt)>& 
     int attempt = 0;
     if (CheckRetry(attempt, cc, reconnect)) {
         do {
+            // A stop request aborts the library call under way on the command's connection;
+            // the hook is gone before the wait for a retry.
+            const quarv::StopHook abortOnStop([handle = commandHandle_] {
+                if (handle > 0) ftp_abort(handle);
+            });
             cc = operation(attempt);
             ++attempt;
         } while (CheckRetry(attempt, cc, reconnect));

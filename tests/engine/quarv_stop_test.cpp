@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "files.h"
+#include "scripted_peer.h"
 #include "servers.h"
 
 extern char** environ;
@@ -115,6 +116,40 @@ TEST(QuarvStop, SignalsStopAScriptThatWaitsToRetryForever) {
         // The script's session said goodbye to the server.
         EXPECT_GT(Count(server.log(), "QUIT"), quitsBefore) << server.log();
     }
+}
+
+TEST(QuarvStop, ASignalAbortsATransferThatStalls) {
+    // The peer opens the data connection of the download and then sends nothing.
+    ftptest::ScriptedPeer peer(
+        "220 Ready.\r\n", [](const std::string& line, ftptest::ScriptedPeer& p) {
+            using Action = ftptest::ScriptedPeer::Action;
+            if (auto step = ftptest::ScriptedPeer::loginStep(line)) return *step;
+            if (line == "EPSV") return Action::say(ftptest::ScriptedPeer::epsvReply(p.dataPort()));
+            if (line.starts_with("RETR ")) return Action::stall("150 Sending, slowly.\r\n");
+            return Action::say("502 Not here.\r\n");
+        });
+    testfx::TempDir work("quarv-stop");
+    // Without the abort quarv would wait ten minutes for the next byte.
+    testfx::writeFile(work / "job.qv", "logfile '" + (work / "job.log").string() + "'\nlogin " +
+                                           peer.host() +
+                                           " user secret\nreceivetimeout 600\nbinary\n"
+                                           "on failed restart forever\nget big.bin '" +
+                                           (work / "big.bin").string() + "'\n");
+    Child quarv(StartQuarv(work.path(), "job.qv"));
+    ASSERT_GT(quarv.pid(), 0);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!peer.receivedAny("RETR") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(peer.receivedAny("RETR"));
+    ::kill(quarv.pid(), SIGINT);
+    const int status = quarv.WaitFor(30s);
+    ASSERT_NE(status, -1) << "quarv did not stop";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::string log = testfx::readFile(work / "job.log");
+    EXPECT_EQ(log.find("Retry #"), std::string::npos) << log;
+    EXPECT_NE(log.find("C> Stopped on request.\n"), std::string::npos) << log;
+    EXPECT_TRUE(peer.receivedAny("QUIT"));
 }
 
 }  // namespace

@@ -120,6 +120,19 @@ TEST_F(StopTest, AStopEndsRetryingForeverDuringItsWait) {
                                         "Sleeping for 30 seconds", "C> Stopped on request."}));
 }
 
+TEST_F(StopTest, AStopAbortsTheTransferUnderWay) {
+    AcceptLogin();
+    // The request comes while the download runs: its connection's call is aborted, and no
+    // retry follows.
+    fake().OnCall("ftp_get", [](const std::vector<std::string>&) { Quarv_Stop(); });
+    fake().SetResult("ftp_get", -6);
+    const ScriptRun run = Run("on failed retry forever\nlogin host\nget a.txt\n");
+    EXPECT_EQ(run.result, -6);
+    EXPECT_EQ(fake().CallsExcept({"ftp_copyreplystr", "ftp_lasterror"}),
+              (CallList{R"(ftp_open("host"))", R"(ftp_relogin(3, "", "", ""))",
+                        R"(ftp_get(3, "a.txt", ""))", "ftp_abort(3)", "ftp_quit(3)"}));
+}
+
 TEST_F(StopTest, ARequestBeforeACallDoesNotReachIt) {
     Quarv_Stop();
     EXPECT_EQ(Run("echo on\nignore on\n").result, 0);
