@@ -22,6 +22,13 @@ using namespace std::chrono_literals;
 constexpr std::size_t kFileSize = 3 * 1024 * 1024 + 17;
 constexpr long kCutAfter = 512 * 1024;
 
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
 // A server that cuts its first `times` data connections after kCutAfter bytes.
 testfx::ServerOptions CuttingServer(int times) {
     testfx::ServerOptions options;
@@ -66,13 +73,6 @@ class PolicyEndToEnd : public ::testing::Test {
     const std::string data_ = testfx::allBytes(kFileSize);
 };
 
-std::size_t Count(const std::string& text, const std::string& what) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
 const std::vector<std::string> kTwoResumedAttempts = {"Sleeping for 1 seconds", "Retry # 1",
                                                       "Sleeping for 1 seconds", "Retry # 2"};
 
@@ -83,7 +83,9 @@ TEST_F(PolicyEndToEnd, ACutDownloadResumesUntilItIsWhole) {
     EXPECT_EQ(testfx::sha256File(work_ / "big.bin"), testfx::sha256(data_));
     EXPECT_EQ(RetryLines(), kTwoResumedAttempts);
     EXPECT_EQ(clock_.Sleeps(), (std::vector<std::chrono::milliseconds>{1s, 1s}));
-    // The retries asked the server to go on where the local file ended.
+    // Each cut was answered at once (no wait for a reply that never comes), and the retries
+    // asked the server to go on where the local file ended.
+    EXPECT_EQ(Count(server.log(), "-> 426 Data connection cut"), 2u) << server.log();
     EXPECT_NE(server.log().find("REST " + std::to_string(kCutAfter)), std::string::npos)
         << server.log();
 }
