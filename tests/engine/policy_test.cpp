@@ -1,5 +1,4 @@
-// The failure policy: what each on statement leaves in force, and the copy every session
-// keeps of it.
+// The failure policy: the copy of it that every session keeps.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -37,16 +36,6 @@ TEST_F(PolicyTest, EverySessionGetsThePolicyInForce) {
                             "Retry = -1, Sleep = 0", "Retry = -1, Sleep = 0",  // off
                             "Retry = -1, Sleep = 0", "Retry = -1, Sleep = 0",  // bad word
                         }));
-}
-
-TEST_F(PolicyTest, OnErrorAndIgnoreSetTheSameFlag) {
-    EXPECT_EQ(Run("on error continue\nfrobnicate\nfrobnicate\n").result, 0);
-    EXPECT_EQ(Run("ignore on\non error stop\nfrobnicate\nfrobnicate\n").result, -99);
-    EXPECT_EQ(Run("on error continue\nignore off\nfrobnicate\n").result, -99);
-    // A malformed on error leaves the flag alone; the error itself is then ignored.
-    EXPECT_EQ(Run("on error continue\non error sometimes\nfrobnicate\n").result, 0);
-    // Before any statement the flag is off: every call starts afresh.
-    EXPECT_EQ(Run("frobnicate\n").result, -99);
 }
 
 }  // namespace
