@@ -108,6 +108,9 @@ int RunQuarv(int argc, const char* const* argv, std::ostream& out, std::ostream&
     const auto user = reinterpret_cast<uintptr_t>(&out);
     const int result = Quarv_Execute2(run.c_str(), user, PrintLine, PrintLine);
     if (result == 0) return 0;
-    err << "quarv: " << script << " failed with result " << result << '\n';
+    if (result == QUARV_STOPPED)
+        err << "quarv: " << script << " stopped on request (result " << result << ")\n";
+    else
+        err << "quarv: " << script << " failed with result " << result << '\n';
     return kExitFailed;
 }

@@ -100,8 +100,10 @@ int CInterpreter::ExecuteCmd(CValue& value) {
         SetCurrentSession(tokenizer_.Text());
         tokenizer_.GetNextToken();
     }
+    commandHandle_ = 0;
     if (tokenizer_.Code() != TK_LOGIN) {
         const int handle = current_ != nullptr ? current_->GetHandle() : 0;
+        commandHandle_ = handle;
         if (handle <= 0) {
             EchoLine("Session not login yet, check your syntax.");
             if (log.Tracing())
@@ -159,6 +161,12 @@ int CInterpreter::SyntaxError(CValue& value, std::string_view operation, std::st
     SyntaxError(operation, item, expected, found);
     value.SetInt(kSyntaxError, kSyntaxError);
     return kSyntaxError;
+}
+
+int CInterpreter::TooDeeplyNested(CValue* value) {
+    const std::string levels = quarv::Cat("<at most ", kDeepestNesting, " levels>");
+    if (value == nullptr) return SyntaxError("Nesting", "Nesting", levels, tokenizer_.Text());
+    return SyntaxError(*value, "Nesting", "Nesting", levels, tokenizer_.Text());
 }
 
 // if condition: its block is the script lines below it, which a single statement lacks.

@@ -1,5 +1,6 @@
 // The four exports: each builds an interpreter on its own stack frame, runs, and destroys it
 // before returning. No exception leaves them.
+#include "clock.h"
 #include "interpreter.h"
 #include "quarv32.h"
 #include "quarv32_session.h"
@@ -63,6 +64,14 @@ QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_
         interpreter.SetEchoFlag(echo != 0);
         return interpreter.RunStatement(statement != nullptr ? statement : "");
     });
+}
+
+QUARV_API void Quarv_Stop(void) {
+    try {
+        quarv::RequestStop();
+    } catch (...) {
+        // A stop hook that throws stops nothing more; the request itself stands.
+    }
 }
 
 }  // extern "C"

@@ -42,7 +42,7 @@ void CInterpreter::SetOutputProcs(OutputProc client, OutputProc server) {
 int CInterpreter::RunScript(const char* path) {
     int result = 0;
     if (!OpenFile(path)) return kCannotStart;
-    while (GetNextLine()) {
+    while (!StopRequested() && GetNextLine()) {
         EchoStatement(currentLine_);
         result = ExecuteLine();
         if (ignore_) {
@@ -51,6 +51,7 @@ int CInterpreter::RunScript(const char* path) {
         }
         if (result != 0) break;
     }
+    if (StopRequested()) result = ReportStop();
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;
     CloseFile();
@@ -61,5 +62,12 @@ int CInterpreter::RunStatement(std::string_view statement) {
     currentLine_.assign(statement);
     if (currentLine_.empty()) return kCannotStart;
     tokenizer_.SetLine(currentLine_);
-    return ExecuteLine();
+    const int result = ExecuteLine();
+    return StopRequested() ? ReportStop() : result;
+}
+
+// A stop request ends the run after the statement under way, whatever ignore says.
+int CInterpreter::ReportStop() {
+    EchoLine("Stopped on request.");
+    return kStopped;
 }

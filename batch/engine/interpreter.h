@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clock.h"
 #include "quarv32.h"
 #include "script_file.h"
 #include "tokenizer.h"
@@ -20,7 +21,8 @@ struct TransferForm;
 
 // Result codes of statements besides success (0) and the library's own codes.
 enum StatementResult : int {
-    kCannotStart = -1,  // an export call that could not start
+    kCannotStart = -1,         // an export call that could not start
+    kStopped = QUARV_STOPPED,  // the run was asked to stop (Quarv_Stop)
     kUnknownCommand = -98,
     kNotLoggedIn = -99,  // also a handler's result for an operation it could not perform
     kSyntaxError = -999,
@@ -64,10 +66,6 @@ class CInterpreter {
     int FindFtpHandle(std::string_view name);
     CSession* CurrentSession() const { return current_; }
 
-    // The retry policy of on failed: retry count -1 no retry, 0 without limit, n at most n
-    // retries; the sleep before each retry; 1: retried transfers resume.
-    void SetFailurePolicy(int retryCount, int sleepSeconds, int restartOnRetry);
-
   private:
     using ControlHandler = int (CInterpreter::*)();
     using CommandHandler = int (CInterpreter::*)(CValue&);
@@ -104,15 +102,63 @@ class CInterpreter {
     int ExecOn();
     int ExecIfLine();
     int ExecIf();
+    int RunThenPart();
+    int RunElsePart();
+    int GotoEndif();
     int ExecElse() { return kStrayElse; }
     int ExecEndif() { return kStrayEndif; }
     int Test();
 
-    // Operands of conditions.
+    // The failure policy.
+    int OnFailed();
+    int SetSleep();
+    int SetRetryInfo();
+    // True once a stop was requested after this run began.
+    bool StopRequested() const { return quarv::StopRequestedSince(stopMark_); }
+    int ReportStop();
+
+    // Conditions and their operands.
+    int IfCondition(CValue& value);
+    int CompareWithNextOperand(const CValue& left, int op, CValue& value);
     int ExecCompare(CValue& value);
     int ExecNot(CValue& value);
     int ExecParenthesis(CValue& value);
+
+    // Built-in functions.
     int ExecFunction(CValue& value);
+    int OpenCall(CValue& value, const char* operation, const char* name);
+    int CloseCall(CValue& value, const char* operation);
+    int TextCall(CValue& value, const char* operation, const char* name,
+                 const char* afterParenthesis, std::string& text);
+    int DateOfNested(CValue& value);
+    int ClockCall(CValue& value, const char* operation, const char* name,
+                  const char* afterParenthesis, std::time_t (*time)());
+    int f_Date(CValue& value);
+    int f_Today(CValue& value);
+    int f_Now(CValue& value);
+    int f_File(CValue& value);
+    int f_Exec(CValue& value);
+    int f_Number(CValue& value);
+    int f_String(CValue& value);
+
+    // Operands, function calls and if blocks inside one another: one level deeper while it
+    // lives. A line or script nested without end fails instead of exhausting the stack.
+    class Nested {
+      public:
+        explicit Nested(CInterpreter& interpreter) : interpreter_(interpreter) {
+            ++interpreter_.depth_;
+        }
+        ~Nested() { --interpreter_.depth_; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+        bool TooDeep() const { return interpreter_.depth_ > kDeepestNesting; }
+
+      private:
+        CInterpreter& interpreter_;
+    };
+    static constexpr int kDeepestNesting = 256;
+    // The syntax error of a level too deep; the value form when a value is given.
+    int TooDeeplyNested(CValue* value);
 
     // The conventions every command handler follows.
     void BeginCommand(const CommandForm& form);
@@ -128,6 +174,7 @@ class CInterpreter {
     // again while CheckRetry allows; the result is the last attempt's.
     int Retried(int reconnect, const std::function<int(int attempt)>& operation);
     int CheckRetry(int attempt, int cc, int reconnect);
+    int StopRetrying();
     // A text of the command's own as a server line.
     void ShowReply(std::string_view text);
 
@@ -208,4 +255,7 @@ class CInterpreter {
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;
+    int depth_ = 0;          // see Nested
+    int commandHandle_ = 0;  // the connection of the command under way; 0 for login
+    const quarv::StopMark stopMark_ = quarv::CurrentStopMark();
 };

@@ -86,7 +86,7 @@ enum TokenCode : int {
     TK_FOREVER = 724,
     TK_CONTINUE = 725,
     TK_ALL = 726,   // reserved
-    TK_EXEC = 727,  // selected by no keyword yet
+    TK_EXEC = 727,  // function name after "$"
     TK_FILEDATE = 728,
     TK_FILEDATETIME = 729,
     TK_NUMBERFN = 730,
@@ -165,6 +165,7 @@ inline constexpr Keyword kKeywords[] = {
     {"forever", TK_FOREVER},
     {"continue", TK_CONTINUE},
     {"all", TK_ALL},
+    {"exec", TK_EXEC},
     {"filedate", TK_FILEDATE},
     {"filedatetime", TK_FILEDATETIME},
     {"number", TK_NUMBERFN},

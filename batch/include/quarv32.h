@@ -22,6 +22,9 @@
 #define QUARV_API
 #endif
 
+/* The result of a call that was asked to stop (Quarv_Stop). */
+#define QUARV_STOPPED (-6)
+
 /* The version the log file's begin line shows. */
 #define QUARV32_VERSION_TEXT "1.003"
 
@@ -49,6 +52,13 @@ QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, Outpu
    the session's FTP handle as their user value. -1 for a null session or an empty statement. */
 QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
                               OutputProc client, OutputProc server, int echo);
+
+/* Asks every call running in this process to stop: a wait between retries ends at once, a
+   transfer under way on the command's connection is aborted, no further retry or statement
+   starts, the sessions of the call are disconnected, and the call returns QUARV_STOPPED.
+   Calls that start later are not affected. Any thread may call it, but not a signal
+   handler. */
+QUARV_API void Quarv_Stop(void);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 #include "interpreter.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
+#include "varnix32.h"
 
 void CInterpreter::BeginCommand(const CommandForm& form) {
     CTraceLog::Instance().Trace(form.handler, ": Begin");
@@ -45,18 +46,17 @@ bool CInterpreter::NextRestOfLine(std::string& text) {
     return true;
 }
 
-void CInterpreter::SetFailurePolicy(int retryCount, int sleepSeconds, int restartOnRetry) {
-    retryCount_ = retryCount;
-    retrySleep_ = sleepSeconds;
-    restartOnRetry_ = restartOnRetry;
-}
-
 // With retry count n the operation runs at most n + 1 times; 0 retries without limit.
 int CInterpreter::Retried(int reconnect, const std::function<int(int attempt)>& operation) {
     int cc = kNotLoggedIn;
     int attempt = 0;
     if (CheckRetry(attempt, cc, reconnect)) {
         do {
+            // A stop request aborts the library call under way on the command's connection;
+            // the hook is gone before the wait for a retry.
+            const quarv::StopHook abortOnStop([handle = commandHandle_] {
+                if (handle > 0) ftp_abort(handle);
+            });
             cc = operation(attempt);
             ++attempt;
         } while (CheckRetry(attempt, cc, reconnect));
@@ -70,6 +70,8 @@ int CInterpreter::CheckRetry(int attempt, int cc, int reconnect) {
     CTraceLog& log = CTraceLog::Instance();
     log.Trace("CheckRetry: Begin. cc = ", cc, ", i = ", attempt, ", max = ", retryCount_);
     if (cc == 0) return 0;
+    // After a stop request nothing more is tried, nor waited for.
+    if (StopRequested()) return StopRetrying();
     if (attempt == 0) return 1;
     if (retryCount_ < 0) return 0;
     if (retryCount_ > 0) {
@@ -79,11 +81,16 @@ int CInterpreter::CheckRetry(int attempt, int cc, int reconnect) {
     log.Trace("CheckRetry: sleeping ", retrySleep_);
     if (retrySleep_ > 0) {
         log.WriteLog("Sleeping for ", retrySleep_, " seconds\n");
-        quarv::Sleep(std::chrono::seconds(retrySleep_));
+        if (!quarv::Sleep(std::chrono::seconds(retrySleep_), stopMark_)) return StopRetrying();
     }
     log.WriteLog("Retry # ", attempt, "\n");
     if (reconnect == 1 && current_ != nullptr) current_->CheckConnection();
     return 1;
+}
+
+int CInterpreter::StopRetrying() {
+    CTraceLog::Instance().Trace("CheckRetry: stop requested");
+    return 0;
 }
 
 // A command of one name argument; one attempt, or the retry loop.

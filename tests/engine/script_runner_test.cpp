@@ -11,7 +11,6 @@
 //   // call: TEXT                      the library calls, in order (none when absent)
 //   // calls: unchecked                the calls are not compared
 //   // log: TEXT                       the lines of run.log, which holds no CR
-//   // policy: COUNT SLEEP RESTART     the failure policy the script starts with
 //   // sleeps: N, M                    the engine's waits, in seconds (none when absent)
 // A script runs in a fresh temporary folder with the clock at 01/31/2001 10:00:00 UTC.
 #include <algorithm>
@@ -20,7 +19,6 @@
 #include <sstream>
 
 #include "engine_test.h"
-#include "interpreter.h"
 #include "trace_log.h"
 
 namespace {
@@ -34,7 +32,6 @@ struct Expectations {
     bool checkCalls = true;
     std::vector<std::string> log;
     bool checkLog = false;
-    std::vector<int> policy;  // retry count, sleep, restart on retry
     std::vector<long long> sleeps;
 };
 
@@ -115,10 +112,6 @@ Expectations ReadDirectives(const fs::path& script, FakeVarnix& fake, ManualCloc
         else if (take("// log: ", value)) {
             expected.log.push_back(value);
             expected.checkLog = true;
-        } else if (take("// policy: ", value)) {
-            std::istringstream numbers(value);
-            for (int number; numbers >> number;)
-                expected.policy.push_back(number);
         } else if (take("// sleeps: ", value)) {
             expected.sleeps = Numbers(value);
         }
@@ -134,20 +127,7 @@ std::vector<fs::path> Scripts() {
     return scripts;
 }
 
-class ScriptTest : public EngineTest, public ::testing::WithParamInterface<fs::path> {
-  protected:
-    // Through the export; a script with a policy through an interpreter that starts with it.
-    int RunScript(const Expectations& expected, Output& output) {
-        if (expected.policy.empty())
-            return Quarv_Execute2("script.qv", output.user(), Output::Client, Output::Server);
-        CInterpreter interpreter;
-        interpreter.SetUserValue(output.user());
-        interpreter.SetOutputProcs(Output::Client, Output::Server);
-        interpreter.SetFailurePolicy(expected.policy.at(0), expected.policy.at(1),
-                                     expected.policy.at(2));
-        return interpreter.RunScript("script.qv");
-    }
-};
+class ScriptTest : public EngineTest, public ::testing::WithParamInterface<fs::path> {};
 
 TEST_P(ScriptTest, ProducesItsExpectedLines) {
     const Expectations expected = ReadDirectives(GetParam(), fake(), clock_);
@@ -156,7 +136,7 @@ TEST_P(ScriptTest, ProducesItsExpectedLines) {
     int result = 0;
     {
         ScopedCurrentDirectory inside(dir_.path());
-        result = RunScript(expected, output);
+        result = Quarv_Execute2("script.qv", output.user(), Output::Client, Output::Server);
         // The log file's name is relative: end it before leaving the folder.
         CTraceLog::Instance().SetLevel(0);
         if (expected.checkLog && !fs::exists(dir_ / "run.log")) {

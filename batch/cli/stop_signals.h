@@ -1,0 +1,26 @@
+// While it lives, SIGINT and SIGTERM ask the running script to stop (Quarv_Stop) instead of
+// killing quarv, so that the script ends cleanly: its sessions quit and its log is complete.
+// A second signal ends quarv at once.
+#pragma once
+
+#include <csignal>
+#include <thread>
+
+class StopOnSignals {
+  public:
+    StopOnSignals();
+    ~StopOnSignals();
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    // The first signal that came, or 0.
+    int Signal() const;
+
+  private:
+    void Watch();
+
+    int pipe_[2] = {-1, -1};
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+    std::thread watcher_;
+};

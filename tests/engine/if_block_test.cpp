@@ -1,0 +1,65 @@
+// if blocks that meet the end of the script, and their trace lines.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine_test.h"
+
+namespace {
+
+using IfBlockTest = EngineTest;
+
+TEST_F(IfBlockTest, EndOfFileInsideABlock) {
+    struct Case {
+        std::string script;
+        int result;
+        std::vector<std::string> echoed;  // after "echo on"
+    };
+    const std::vector<Case> cases = {
+        // A then-part that runs into the end is a syntax error.
+        {"if 1\necho on\n",
+         -999,
+         {"if 1", "--> Perform THEN", "echo on",
+          "If ...: syntax error. Expecting \"EndIf\", found \"<end-of-file>\"."}},
+        // So is an else without its endif after a true condition, without a message.
+        {"if 1\nelse\nfrobnicate\n", -99, {"if 1", "--> Perform THEN", "else"}},
+        // The end straight after a true if, in a skipped then-part or in an else-part: 0.
+        {"if 1\n", 0, {"if 1", "--> Perform THEN"}},
+        {"if 0\nfrobnicate\n", 0, {"if 0"}},
+        {"if 0\nelse\n", 0, {"if 0", "--> Perform ELSE"}},
+        {"if 0\nelse\necho on\n", 0, {"if 0", "--> Perform ELSE", "echo on"}},
+        // Skipping reads only first words: a session prefix is never else or endif, and
+        // comment lines are skipped as everywhere.
+        {"if 0\n#2 endif\n// endif\n  endif // x\necho off\n",
+         0,
+         {"if 0", "--> ENDIF", "echo off"}},
+    };
+    for (const Case& c : cases) {
+        const ScriptRun run = Run("echo on\n" + c.script);
+        EXPECT_EQ(run.result, c.result) << c.script;
+        std::vector<std::string> expected;
+        for (const std::string& line : c.echoed)
+            expected.push_back("client: C> " + line);
+        EXPECT_EQ(run.output, expected) << c.script;
+    }
+}
+
+TEST_F(IfBlockTest, TraceLines) {
+    const std::string log = PathOf("run.log");
+    EXPECT_EQ(Run("logfile '" + log + "'\ndebug on\nif 0\nendif\ndebug off\n").result, 0);
+    std::vector<std::string> traced;
+    for (const std::string& line : LinesOf("run.log")) {
+        const std::size_t at = line.find("Trace-->");
+        if (at == std::string::npos) continue;
+        const std::string message = line.substr(at + 8);
+        if (message.rfind("GetNext", 0) != 0 && message.rfind("SetCurrentSession", 0) != 0)
+            traced.push_back(message);
+    }
+    EXPECT_EQ(traced, (std::vector<std::string>{
+                          "ExecuteLine: Begin", "ControlStmt: Begin", "ExecIf: Begin",
+                          "IfCondition: Begin", "ExecuteCmdExt: Begin", "IfCondition: End. cc = 0",
+                          "ExecIf: IfCondition cc == 0", "ExecIf: If is false", "ExecIf: End",
+                          "ExecuteLine: Begin", "ControlStmt: Begin", "SetDebug: Begin"}));
+}
+
+}  // namespace
