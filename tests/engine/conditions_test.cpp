@@ -268,6 +268,27 @@ TEST_F(FunctionTest, AMissingLocalFileIsMinusOneAndALogLine) {
               lines.end());
 }
 
+TEST_F(FunctionTest, EveryFunctionButDateEndsWithATraceLine) {
+    AcceptLogin();
+    const ScriptRun run =
+        Run("logfile '" + PathOf("run.log") +
+            "'\nlogin host\nignore on\ndebug on\n$Now()\n$Today(x\n$Today()\n$File('a')\n"
+            "$File(1)\n$Number(4)\n$String('s')\n$Exec('true')\n$Date()\ndebug off\n");
+    EXPECT_EQ(run.result, 0);
+    CTraceLog::Instance().Close();
+    std::vector<std::string> ends;
+    for (const std::string& line : LinesOf("run.log")) {
+        const std::size_t at = line.find("Trace-->f_");
+        if (at != std::string::npos && line.find(": End.", at) != std::string::npos)
+            ends.push_back(line.substr(at + 8));
+    }
+    EXPECT_EQ(ends, (std::vector<std::string>{
+                        "f_Now: End. 0, 20010131 100000", "f_Today: End. -999, 19700101 000000",
+                        "f_Today: End. 0, 20010131 000000", "f_File: End. cc = 0, a",
+                        "f_File: End. cc = -999, ", "f_Number: End. 0, 4", "f_String: End. 0, s",
+                        "f_Exec: End. cc = 0, 0"}));
+}
+
 TEST_F(FunctionTest, SyntaxErrorsNameWhatWasExpected) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"$Date", "Date: syntax error. Expecting \"... (\", found \"\"."},
