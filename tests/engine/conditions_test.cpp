@@ -121,10 +121,14 @@ TEST_F(ConditionTest, FailuresEndTheEvaluation) {
     EXPECT_EQ(comma.messages, (std::vector<std::string>{
                                   "FTP: syntax error. Expecting \"<FTP Command>\", found \",\".",
                                   "(...: syntax error. Expecting \")\", found \"2\"."}));
-    // A failed element directly followed by ")" still ends the sequence with result 0.
+    // A failed element directly followed by ")" fails the sequence with its own code.
     const Outcome inside = If("($Foo)");
-    EXPECT_EQ(inside.result, 0);
+    EXPECT_EQ(inside.result, -99);
+    EXPECT_FALSE(inside.truth);
     EXPECT_TRUE(inside.messages.empty());
+    const Outcome negated = If("not ($Foo)");
+    EXPECT_EQ(negated.result, -999);
+    EXPECT_FALSE(negated.truth);
     // An unknown function is -99 without a message.
     const Outcome unknown = If("$Foo()");
     EXPECT_EQ(unknown.result, -99);
@@ -195,6 +199,10 @@ TEST_F(ConditionTest, CommandsAsOperands) {
     // A command that fails ends the condition with its code.
     fake().SetResult("ftp_GetFileSize", 0);
     EXPECT_EQ(If("filesize 'empty.txt' > 0").result, -1);
+    // ... also inside parentheses, where its code must not read as a true number.
+    const Outcome inside = If("(filesize 'empty.txt')");
+    EXPECT_EQ(inside.result, -1);
+    EXPECT_FALSE(inside.truth);
 }
 
 using FunctionTest = ConditionTest;
