@@ -52,7 +52,11 @@ class EchoedScript {
         ::close(fd);
         path_ = pattern;
         std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
-        copy << "echo on\n" << script.rdbuf();
+        copy << "echo on\n";
+        // Streaming an empty buffer counts as a failed write: only a script with content is
+        // copied.
+        if (script.peek() != std::ifstream::traits_type::eof()) copy << script.rdbuf();
+        copy.flush();
         if (!copy) {
             fs::remove(path_);
             path_.clear();

@@ -80,14 +80,19 @@ int CInterpreter::ExecParenthesis(CValue& value) {
     CValue inner;
     log.Trace("ExecParenthesis: Begin");
     int code = tokenizer_.GetNextToken();
+    int failed = 0;
     while (code > 0 && code != TK_RPAREN) {
-        const int cc = ExecuteCmdExt(inner);
+        failed = ExecuteCmdExt(inner);
         code = tokenizer_.GetNextToken();
-        if (cc != 0) break;
+        if (failed != 0) break;
     }
     int result = 0;
-    if (code == TK_RPAREN) {
-        // Also a failed element just before ")": its value and status come along.
+    if (code == TK_RPAREN && failed != 0) {
+        // A failed element just before ")" fails the sequence with its code, as it does
+        // outside parentheses: (cd 'x') must not read as true.
+        result = failed;
+        value.SetBool(failed, false);
+    } else if (code == TK_RPAREN) {
         value = inner;
     } else {
         result = SyntaxError("ExecParenthesis", "(...", ")", tokenizer_.Text());

@@ -149,9 +149,12 @@ int CInterpreter::ClockCall(CValue& value, const char* operation, const char* na
     int result = OpenCall(value, operation, name);
     if (result == 0 && tokenizer_.GetNextToken() != TK_RPAREN)
         result = SyntaxError(value, operation, afterParenthesis, ")", tokenizer_.Text());
-    if (result != 0) return result;
-    const std::time_t when = time();
-    value.SetTime(0, when);
+    // A malformed call reads no clock: its end line shows the time 0.
+    std::time_t when = 0;
+    if (result == 0) {
+        when = time();
+        value.SetTime(0, when);
+    }
     if (log.Tracing())
         log.Trace(operation, ": End. ", result, ", ", quarv::FormatLocalTime(when, kTimePattern));
     return result;

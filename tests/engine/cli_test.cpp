@@ -51,11 +51,14 @@ TEST_F(CliTest, FailedScriptExitsOneWithItsResult) {
 }
 
 TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
-    testfx::writeFile(PathOf("job.qv"), "frobnicate\n");
     const char* previous = std::getenv("TMPDIR");
     const std::string keep = previous != nullptr ? previous : "";
     setenv("TMPDIR", dir_.path().c_str(), 1);
+    testfx::writeFile(PathOf("job.qv"), "frobnicate\n");
     const CliRun run = Quarv({"--echo", PathOf("job.qv")});
+    // An empty script runs as well, to nothing.
+    testfx::writeFile(PathOf("empty.qv"), "");
+    const CliRun empty = Quarv({"--echo", PathOf("empty.qv")});
     if (previous != nullptr)
         setenv("TMPDIR", keep.c_str(), 1);
     else
@@ -63,9 +66,12 @@ TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "C> frobnicate\nC> Session not login yet, check your syntax.\n");
     EXPECT_EQ(run.err, "quarv: " + PathOf("job.qv") + " failed with result -99\n");
-    // The copy that carries the echo is gone.
+    EXPECT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "");
+    // The copies that carry the echo are gone.
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
-        EXPECT_EQ(entry.path().filename(), "job.qv");
+        EXPECT_NE(entry.path().filename().string().rfind("quarv-echo-", 0), 0u) << entry.path();
 }
 
 TEST_F(CliTest, UsageErrorsAndUnopenableScriptsExitTwo) {

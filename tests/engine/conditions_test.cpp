@@ -121,10 +121,14 @@ TEST_F(ConditionTest, FailuresEndTheEvaluation) {
     EXPECT_EQ(comma.messages, (std::vector<std::string>{
                                   "FTP: syntax error. Expecting \"<FTP Command>\", found \",\".",
                                   "(...: syntax error. Expecting \")\", found \"2\"."}));
-    // A failed element directly followed by ")" still ends the sequence with result 0.
+    // A failed element directly followed by ")" fails the sequence with its own code.
     const Outcome inside = If("($Foo)");
-    EXPECT_EQ(inside.result, 0);
+    EXPECT_EQ(inside.result, -99);
+    EXPECT_FALSE(inside.truth);
     EXPECT_TRUE(inside.messages.empty());
+    const Outcome negated = If("not ($Foo)");
+    EXPECT_EQ(negated.result, -999);
+    EXPECT_FALSE(negated.truth);
     // An unknown function is -99 without a message.
     const Outcome unknown = If("$Foo()");
     EXPECT_EQ(unknown.result, -99);
@@ -195,6 +199,10 @@ TEST_F(ConditionTest, CommandsAsOperands) {
     // A command that fails ends the condition with its code.
     fake().SetResult("ftp_GetFileSize", 0);
     EXPECT_EQ(If("filesize 'empty.txt' > 0").result, -1);
+    // ... also inside parentheses, where its code must not read as a true number.
+    const Outcome inside = If("(filesize 'empty.txt')");
+    EXPECT_EQ(inside.result, -1);
+    EXPECT_FALSE(inside.truth);
 }
 
 using FunctionTest = ConditionTest;
@@ -266,6 +274,27 @@ TEST_F(FunctionTest, AMissingLocalFileIsMinusOneAndALogLine) {
     const auto lines = LinesOf("run.log");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "File \"missing.txt\" does not exists"),
               lines.end());
+}
+
+TEST_F(FunctionTest, EveryFunctionButDateEndsWithATraceLine) {
+    AcceptLogin();
+    const ScriptRun run =
+        Run("logfile '" + PathOf("run.log") +
+            "'\nlogin host\nignore on\ndebug on\n$Now()\n$Today(x\n$Today()\n$File('a')\n"
+            "$File(1)\n$Number(4)\n$String('s')\n$Exec('true')\n$Date()\ndebug off\n");
+    EXPECT_EQ(run.result, 0);
+    CTraceLog::Instance().Close();
+    std::vector<std::string> ends;
+    for (const std::string& line : LinesOf("run.log")) {
+        const std::size_t at = line.find("Trace-->f_");
+        if (at != std::string::npos && line.find(": End.", at) != std::string::npos)
+            ends.push_back(line.substr(at + 8));
+    }
+    EXPECT_EQ(ends, (std::vector<std::string>{
+                        "f_Now: End. 0, 20010131 100000", "f_Today: End. -999, 19700101 000000",
+                        "f_Today: End. 0, 20010131 000000", "f_File: End. cc = 0, a",
+                        "f_File: End. cc = -999, ", "f_Number: End. 0, 4", "f_String: End. 0, s",
+                        "f_Exec: End. cc = 0, 0"}));
 }
 
 TEST_F(FunctionTest, SyntaxErrorsNameWhatWasExpected) {
