@@ -232,7 +232,7 @@ class CInterpreter {
                    const std::function<int(const std::string& text)>& operation);
     int ExecFileTime(CValue& value, const char* beginLine, bool withTime);
     int ExecUniqueMode(const CommandForm& form, CValue& value, int (CSession::*flag)() const,
-                       int (CSession::*setter)(int));
+                       int (CSession::*setter)(int), int (CSession::*toggle)());
     int ExecTimeout(const CommandForm& form, CValue& value, const std::function<int(int)>& apply);
 
     static ControlHandler FindControl(int code);

@@ -88,6 +88,10 @@ class QUARV_API CSession {
     // whether the switch is needed. The flag is remembered when the switch succeeds.
     int SetLocalUnique(int flag);
     int SetStoreUnique(int flag);
+    // One switch on the handle that GetHandle gives (after its idle check), whatever the
+    // mode is; the remembered mode follows when the switch succeeds.
+    int ToggleLocalUnique();
+    int ToggleStoreUnique();
     // An empty path forgets the local path.
     int SetLocalPath(const std::string& path);
     int SetReceiveTimeout(int timeout);
@@ -181,4 +185,5 @@ class QUARV_API CSession {
 
     int RestoreSettings();
     int SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag, const char* operation);
+    int ToggleUniqueMode(int (*toggle)(int handle), int& mode);
 };

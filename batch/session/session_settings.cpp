@@ -89,6 +89,21 @@ int CSession::SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag,
     return code;
 }
 
+int CSession::ToggleLocalUnique() {
+    return ToggleUniqueMode(ftp_localunique, localUnique_);
+}
+
+int CSession::ToggleStoreUnique() {
+    return ToggleUniqueMode(ftp_storeunique, storeUnique_);
+}
+
+int CSession::ToggleUniqueMode(int (*toggle)(int handle), int& mode) {
+    Busy busy(*this);
+    const int code = toggle(GetHandle());
+    if (code == 0) mode = mode ? 0 : 1;
+    return code;
+}
+
 int CSession::SetLocalPath(const std::string& path) {
     Busy busy(*this);
     localPath_ = path;

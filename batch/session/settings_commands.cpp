@@ -18,28 +18,29 @@ int CInterpreter::ExecStatusBox(CValue& value) {
 // local unique [on|off]
 int CInterpreter::ExecLocalUnique(CValue& value) {
     static constexpr CommandForm kForm{"ExecLocalUnique", "Local", "Unique", "Local Unique"};
-    return ExecUniqueMode(kForm, value, &CSession::GetLocalUnique, &CSession::SetLocalUnique);
+    return ExecUniqueMode(kForm, value, &CSession::GetLocalUnique, &CSession::SetLocalUnique,
+                          &CSession::ToggleLocalUnique);
 }
 
 // store unique [on|off]
 int CInterpreter::ExecStoreUnique(CValue& value) {
     static constexpr CommandForm kForm{"ExecStoreUnique", "Store", "Unique", "StoreUnique"};
-    return ExecUniqueMode(kForm, value, &CSession::GetStoreUnique, &CSession::SetStoreUnique);
+    return ExecUniqueMode(kForm, value, &CSession::GetStoreUnique, &CSession::SetStoreUnique,
+                          &CSession::ToggleStoreUnique);
 }
 
 // The library switches a unique mode over at every call: on and off switch only when the
 // mode differs, anything else toggles.
 int CInterpreter::ExecUniqueMode(const CommandForm& form, CValue& value,
-                                 int (CSession::*flag)() const, int (CSession::*setter)(int)) {
+                                 int (CSession::*flag)() const, int (CSession::*setter)(int),
+                                 int (CSession::*toggle)()) {
     BeginCommand(form);
     if (tokenizer_.GetNextToken() != TK_UNIQUE)
         return FinishCommand(form, value, CommandSyntaxError(form));
     const int word = tokenizer_.GetNextToken();
-    const int now = (current_->*flag)();
-    int wanted = now ? 0 : 1;
-    if (word == TK_ON) wanted = 1;
-    if (word == TK_OFF) wanted = 0;
-    const int result = wanted == now ? 0 : (current_->*setter)(wanted);
+    if (word != TK_ON && word != TK_OFF) return FinishCommand(form, value, (current_->*toggle)());
+    const int wanted = word == TK_ON ? 1 : 0;
+    const int result = wanted == (current_->*flag)() ? 0 : (current_->*setter)(wanted);
     return FinishCommand(form, value, result);
 }
 

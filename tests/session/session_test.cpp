@@ -252,4 +252,18 @@ TEST_F(SessionTest, BusyDepthIsAboveZeroExactlyWhileALibraryCallRuns) {
     EXPECT_EQ(session.GetBusyDepth(), 0);
 }
 
+TEST_F(SessionTest, OnlyTheOnAndOffFormsOfAUniqueModeTraceTheSessionsSwitch) {
+    AcceptLogin();
+    const ScriptRun run = Run("login host\nlogfile '" + PathOf("run.log") +
+                              "'\ndebug on\nlocal unique\nlocal unique off\nstore unique\n");
+    ASSERT_EQ(run.result, 0);
+    std::vector<std::string> switches;
+    for (const std::string& line : LinesOf("run.log"))
+        if (line.find("Unique: bFlag") != std::string::npos)
+            switches.push_back(line.substr(line.find("Trace-->")));
+    EXPECT_EQ(switches, (std::vector<std::string>{"Trace-->SetLocalUnique: bFlag = False, cc"}));
+    EXPECT_EQ(fake().CallsTo("ftp_localunique").size(), 2u);
+    EXPECT_EQ(fake().CallsTo("ftp_storeunique").size(), 1u);
+}
+
 }  // namespace
