@@ -146,6 +146,15 @@ TEST(FreshDocument, ConnectionCommandsRefuseWithoutASession) {
     EXPECT_EQ(bench.Lines().size(), lines);
 }
 
+TEST(Logout, AFailedQuitStillLeavesTheDocumentNotConnected) {
+    CTestBench bench;
+    bench.NewDocument();
+    bench.Doc().m_hFtp = 987654;  // a handle the library does not hold
+    bench.Run(cmd::Logout);
+    EXPECT_EQ(bench.LastLine(), "Quit failed, disconnect anyway");
+    EXPECT_EQ(bench.Doc().m_hFtp, 0);
+}
+
 TEST(FreshDocument, PatternCommandsSayServerNotConnectedAfterTheirDialog) {
     const std::pair<int, int> commands[] = {
         {cmd::Put, dlg::Put},          {cmd::Get, dlg::Get},
