@@ -162,7 +162,6 @@ class QtFrontEndTest : public QObject {
     }
 
     void logCountsWrappedLinesWhenItScrolls() {
-        // Four long lines wrap into far more than ten: the newest still comes into view.
         CMainFrame frame;
         frame.show();
         CChildFrame* child = frame.NewDocument();
@@ -172,24 +171,24 @@ class QtFrontEndTest : public QObject {
         std::string words;
         for (int i = 0; i < 60; ++i)
             words += "word" + std::to_string(i) + " ";
-        child->Doc().m_strMessage = words;
-        for (int i = 0; i < 3; ++i)
-            child->Doc().RefreshViews();
-        child->Doc().m_strMessage = "the newest line";
-        child->Doc().RefreshViews();
-        QCoreApplication::processEvents();
+        CBrisel32Doc& doc = child->Doc();
+        auto logLongLinesThenAShortOne = [&doc, &words](int longLines) {
+            doc.m_strMessage = words;
+            for (int i = 0; i < longLines; ++i)
+                doc.RefreshViews();
+            doc.m_strMessage = "the newest line";
+            doc.RefreshViews();
+            QCoreApplication::processEvents();
+        };
+        // Four lines that wrap into far more than ten: the newest still comes into view.
+        logLongLinesThenAShortOne(3);
         CLogView& log = child->LogView();
         QVERIFY(log.GetLineCount() > 10);
         QScrollBar* bar = log.verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
         // Many long lines: still at the end.
-        child->Doc().m_strMessage = words;
-        for (int i = 0; i < 30; ++i)
-            child->Doc().RefreshViews();
-        child->Doc().m_strMessage = "the newest line";
-        child->Doc().RefreshViews();
-        QCoreApplication::processEvents();
+        logLongLinesThenAShortOne(30);
         QCOMPARE(bar->value(), bar->maximum());
     }
 
