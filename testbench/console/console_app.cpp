@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "core/commands.h"
 #include "core/dialog.h"
 #include "core/headless_dialog.h"
 #include "core/ids.h"
+#include "core/local_file.h"
 #include "varnix32.h"
 
 namespace brisel::console {
@@ -199,13 +199,12 @@ void CConsoleApp::SaveLog() {
 void CConsoleApp::OpenLog() {
     std::string file;
     if (!NextValue(file)) return;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::optional<std::string> text = ReadLocalFile(file);
+    if (!text) {
         MessageBox("Failed to open document.", kAppTitle);
         return;
     }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    NewDocument(std::filesystem::path(file).filename().string(), &text);
+    NewDocument(std::filesystem::path(file).filename().string(), &*text);
 }
 
 bool CConsoleApp::NextValue(std::string& value) {

@@ -15,7 +15,7 @@ std::vector<std::string> ListFileNames(std::string_view content) {
             continue;
         }
         auto code = static_cast<unsigned char>(c);
-        if (code > 32 && code != 127) line += c;
+        if (code > 32) line += c;
     }
     finish();  // a last line without a line feed
     return names;

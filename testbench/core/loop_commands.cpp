@@ -1,13 +1,11 @@
 // Loop Tests (Get and Put) and Put List Files: many transfers in one command.
-#include <fstream>
-#include <iterator>
-
 #include "commands.h"
 #include "dialog.h"
 #include "document.h"
 #include "ids.h"
 #include "library_text.h"
 #include "list_file.h"
+#include "local_file.h"
 #include "pattern_command.h"
 #include "ui.h"
 #include "varnix32.h"
@@ -81,13 +79,11 @@ void PutListFiles(CCommandContext& c) {
         doc.m_strMessage = kNotConnected;
     } else if (listFile.empty()) {
         doc.m_strMessage = "Invalid file name";
-    } else if (std::ifstream in(listFile, std::ios::binary); !in) {
+    } else if (std::optional<std::string> content = ReadLocalFile(listFile); !content) {
         doc.m_strMessage = "Cannot open file";
     } else {
-        const std::string content{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
         // A failing file does not stop the others; the log keeps the last file's outcome.
-        for (const std::string& name : ListFileNames(content)) {
+        for (const std::string& name : ListFileNames(*content)) {
             doc.m_strMessage = "Wait...putting " + name;
             doc.RefreshViews();
             ftp_put(doc.m_hFtp, name.c_str(), "");

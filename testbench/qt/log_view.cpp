@@ -1,6 +1,8 @@
 #include "log_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QTextBlock>
 
 namespace brisel::qt {
 
@@ -28,7 +30,18 @@ void CLogView::SetText(const std::string& text) {
 }
 
 int CLogView::GetLineCount() {
-    return document()->blockCount();
+    // The lines as shown: a long line counts once for every screen line it wraps to. A block
+    // that is not laid out yet counts as one line; a short log is laid out first, so that a
+    // few long lines are counted as they wrap. A long log is counted as it stands: laying all
+    // of it out on every refresh costs far more than the count is worth, and its count is
+    // beyond ten either way.
+    constexpr int kLayOutUpTo = 10;
+    QTextDocument* doc = document();
+    if (doc->blockCount() <= kLayOutUpTo) {
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+            doc->documentLayout()->blockBoundingRect(block);
+    }
+    return doc->lineCount();
 }
 
 void CLogView::LineScroll(int lines) {

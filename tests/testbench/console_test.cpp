@@ -175,12 +175,14 @@ TEST(Console, StreamsLoopsRemoteCopyAndOptions) {
 TEST(Console, ReadsStandardInputAndSurvivesBadLines) {
     testfx::TempDir dir("bench-console");
     testfx::writeFile(dir / "in.txt", "Frobnicate now\nPut a b\nOpen \"" +
-                                          (dir / "none.log").string() + "\"\nAbort\n");
+                                          (dir / "none.log").string() + "\"\nOpen \"" +
+                                          dir.path().string() + "\"\nAbort\n");
     std::string out = Capture("cat " + (dir / "in.txt").string() + " | " +
                               std::string(BRISEL32_PATH) + " --console 2>&1");
     ExpectInOrder(out,
                   {"** brisel32: Unknown command: Frobnicate", "[Dovrel1] Server not connected yet",
-                   "** brisel32: Failed to open document.", "[Dovrel1] No FTP connection."});
+                   "** brisel32: Failed to open document.", "** brisel32: Failed to open document.",
+                   "[Dovrel1] No FTP connection."});
 }
 
 }  // namespace

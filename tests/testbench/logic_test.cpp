@@ -146,6 +146,15 @@ TEST(FreshDocument, ConnectionCommandsRefuseWithoutASession) {
     EXPECT_EQ(bench.Lines().size(), lines);
 }
 
+TEST(Logout, AFailedQuitStillLeavesTheDocumentNotConnected) {
+    CTestBench bench;
+    bench.NewDocument();
+    bench.Doc().m_hFtp = 987654;  // a handle the library does not hold
+    bench.Run(cmd::Logout);
+    EXPECT_EQ(bench.LastLine(), "Quit failed, disconnect anyway");
+    EXPECT_EQ(bench.Doc().m_hFtp, 0);
+}
+
 TEST(FreshDocument, PatternCommandsSayServerNotConnectedAfterTheirDialog) {
     const std::pair<int, int> commands[] = {
         {cmd::Put, dlg::Put},          {cmd::Get, dlg::Get},
@@ -309,7 +318,7 @@ namespace {
 using namespace brisel;
 using benchtest::CTestBench;
 
-TEST(PutListFiles, NamesKeepUtf8AndLoseBlanksAndControls) {
+TEST(PutListFiles, NamesKeepUtf8AndDelAndLoseBlanksAndControls) {
     const std::string list =
         "first.txt\r\n"
         "\n"
@@ -322,7 +331,7 @@ TEST(PutListFiles, NamesKeepUtf8AndLoseBlanksAndControls) {
     EXPECT_EQ(ListFileNames(list), (std::vector<std::string>{"first.txt", "myfile.txt",
                                                              "gr\xC3\xBC\xC3\x9F"
                                                              "e.txt",
-                                                             "oddname", "last.txt"}));
+                                                             "odd\x7Fname", "last.txt"}));
     EXPECT_TRUE(ListFileNames("").empty());
     EXPECT_TRUE(ListFileNames("\n\n \n").empty());
 }

@@ -31,6 +31,7 @@
 
 using namespace brisel;
 using brisel::qt::CChildFrame;
+using brisel::qt::CLogView;
 using brisel::qt::CMainFrame;
 
 namespace {
@@ -157,6 +158,37 @@ class QtFrontEndTest : public QObject {
             frame.OnCommand(cmd::Abort);
         QScrollBar* bar = child->LogView().verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void logCountsWrappedLinesWhenItScrolls() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        child->resize(300, 120);
+        frame.MdiArea()->setActiveSubWindow(child);
+        QCoreApplication::processEvents();
+        std::string words;
+        for (int i = 0; i < 60; ++i)
+            words += "word" + std::to_string(i) + " ";
+        CBrisel32Doc& doc = child->Doc();
+        auto logLongLinesThenAShortOne = [&doc, &words](int longLines) {
+            doc.m_strMessage = words;
+            for (int i = 0; i < longLines; ++i)
+                doc.RefreshViews();
+            doc.m_strMessage = "the newest line";
+            doc.RefreshViews();
+            QCoreApplication::processEvents();
+        };
+        // Four lines that wrap into far more than ten: the newest still comes into view.
+        logLongLinesThenAShortOne(3);
+        CLogView& log = child->LogView();
+        QVERIFY(log.GetLineCount() > 10);
+        QScrollBar* bar = log.verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        // Many long lines: still at the end.
+        logLongLinesThenAShortOne(30);
         QCOMPARE(bar->value(), bar->maximum());
     }
 

@@ -165,6 +165,10 @@ TEST_P(StreamCommands, PutListFilesPutsEveryListedName) {
     bench.ui.Expect(dlg::PutList).Set(ctl::Edit1, Local("no-such-list.txt").string()).Ok();
     bench.Run(cmd::PutListFiles);
     EXPECT_EQ(bench.LastLine(), "Cannot open file");
+    // A directory opens here but cannot be read: refused the same way.
+    bench.ui.Expect(dlg::PutList).Set(ctl::Edit1, local_.path().string()).Ok();
+    bench.Run(cmd::PutListFiles);
+    EXPECT_EQ(bench.LastLine(), "Cannot open file");
 }
 
 TEST_P(StreamCommands, EveryOptionLogsItsLine) {
