@@ -6,13 +6,10 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "sigpipe_guard.h"
 
 namespace varnix {
 namespace {
@@ -141,24 +138,6 @@ void Socket::closeWithReset() {
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
     close();
-}
-
-Result<std::size_t> Socket::sendFile(int file, std::size_t count, const Wait& wait) {
-    for (;;) {
-        if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
-        ssize_t n;
-        int error;
-        {
-            SigpipeGuard guard;
-            n = ::sendfile(fd_, file, nullptr, count);
-            error = errno;  // the guard's own calls change errno
-        }
-        if (n >= 0) return static_cast<std::size_t>(n);
-        if (error == EINTR) continue;
-        if (error != EAGAIN && error != EWOULDBLOCK)
-            return Status::network("Connection broken: " + systemError(error));
-        VARNIX_RETURN_IF_ERROR(waitForFd(fd_, POLLOUT, wait));
-    }
 }
 
 Status Socket::sendUrgent(char byte) {

@@ -76,9 +76,6 @@ class Socket {
     // Bytes read into buffer; 0 when the peer ended the stream.
     Result<std::size_t> readSome(char* buffer, std::size_t size, const Wait& wait);
     Status writeAll(const char* data, std::size_t size, const Wait& wait);
-    // Sends up to `count` bytes of file descriptor `file` from its current position, inside
-    // the kernel; returns how many (0 at the end of the file).
-    Result<std::size_t> sendFile(int file, std::size_t count, const Wait& wait);
 
     SocketAddress peer() const { return SocketAddress::peerOf(fd_); }
     SocketAddress local() const { return SocketAddress::localOf(fd_); }

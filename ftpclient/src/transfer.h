@@ -24,10 +24,6 @@ using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)
 // when known (else the size the server announced), for progress.
 Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const Sink& sink,
                    long long done = 0, long long total = -1);
-// Sends the rest of a local file (from its current position) inside the kernel, for binary
-// type over a stream that allows it; else as sendData does.
-Status sendFileData(FtpSession& session, DataChannel& channel, LocalFile& file, long long done,
-                    long long total);
 // Sends source to its end (LF to CRLF when ascii), ends the data connection and reads the
 // server's final reply. total: the bytes expected, for progress (-1 unknown).
 Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Source& source,
