@@ -140,6 +140,11 @@ void Socket::closeWithReset() {
     close();
 }
 
+void Socket::limitUnsentBytes(std::size_t bytes) {
+    int limit = static_cast<int>(bytes);
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &limit, sizeof limit);
+}
+
 Status Socket::sendUrgent(char byte) {
     if (::send(fd_, &byte, 1, MSG_OOB | MSG_NOSIGNAL) != 1)
         return Status::network("Sending urgent data failed: " + systemError(errno));

@@ -76,6 +76,9 @@ class Socket {
     // Bytes read into buffer; 0 when the peer ended the stream.
     Result<std::size_t> readSome(char* buffer, std::size_t size, const Wait& wait);
     Status writeAll(const char* data, std::size_t size, const Wait& wait);
+    // Keeps at most about `bytes` queued in the kernel that have not been sent yet (what is
+    // in flight is not limited); writes wait until the queue has drained below it.
+    void limitUnsentBytes(std::size_t bytes);
 
     SocketAddress peer() const { return SocketAddress::peerOf(fd_); }
     SocketAddress local() const { return SocketAddress::localOf(fd_); }

@@ -50,13 +50,13 @@ Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const 
 Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Source& source,
                 long long done, long long total) {
     if (!channel.stream) return session.finishData(channel);
-    auto local = std::make_unique<char[]>(kTransferChunk);
+    auto local = std::make_unique<char[]>(kSendChunk);
     std::unique_ptr<char[]> converted;
-    if (ascii) converted = std::make_unique<char[]>(2 * kTransferChunk);
+    if (ascii) converted = std::make_unique<char[]>(2 * kSendChunk);
     session.reportProgress(done, total);
     long long sent = 0;
     for (;;) {
-        auto n = source(local.get(), kTransferChunk);
+        auto n = source(local.get(), kSendChunk);
         if (!n.isOk()) return session.abortData(channel, n.status());
         if (*n == 0) break;
         const char* out = local.get();

@@ -12,9 +12,13 @@
 
 namespace varnix {
 
-// Bytes per read or write of a transfer; the buffers of a transfer are this large (twice
-// for ASCII conversion), whatever the size of the file.
+// Bytes per read from a data connection; the buffers of a get or listing are this large
+// (with one more for ASCII conversion), whatever the size of the file.
 constexpr std::size_t kTransferChunk = 256 * 1024;
+// Bytes per read of a local file that is sent (twice that for ASCII conversion): few enough
+// that they are still in the processor's caches when the kernel copies them out, and a
+// server on the same machine still finds them there.
+constexpr std::size_t kSendChunk = 64 * 1024;
 
 using Sink = std::function<Status(const char* data, std::size_t size)>;
 using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)>;
