@@ -30,13 +30,6 @@ class ByteStream {
     // True when nothing can be read now without waiting (data or an end may be pending
     // otherwise).
     virtual bool idle() = 0;
-    // Sends bytes of a local file from its current position without copying them through
-    // the process, where the stream allows it (not over TLS: then false, nothing sent).
-    virtual bool canSendFile() const { return false; }
-    virtual Result<std::size_t> sendFile(int /*file*/, std::size_t /*count*/,
-                                         const Wait& /*wait*/) {
-        return Status::protocol("This stream cannot send files directly");
-    }
     // The socket underneath (addresses, descriptors for a TLS layer).
     virtual Socket& socket() = 0;
 };
@@ -59,10 +52,6 @@ class PlainStream final : public ByteStream {
     void abandon() override { socket_.closeWithReset(); }
     bool canSendUrgent() const override { return true; }
     bool sendUrgent(char byte) override { return socket_.sendUrgent(byte).isOk(); }
-    bool canSendFile() const override { return true; }
-    Result<std::size_t> sendFile(int file, std::size_t count, const Wait& wait) override {
-        return socket_.sendFile(file, count, wait);
-    }
     bool idle() override;
     Socket& socket() override { return socket_; }
 

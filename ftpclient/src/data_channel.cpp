@@ -14,6 +14,11 @@ bool notImplemented(const Reply& reply) {
 
 constexpr int kMaxRepliesWhileResynchronising = 8;
 
+// Bytes a data connection may hold in the kernel that are not sent yet. Without a limit the
+// kernel queues megabytes; by the time a server on the same machine reads them they have left
+// the processor's caches, and puts ran a fifth slower. What is in flight is not limited.
+constexpr std::size_t kUnsentLimit = 64 * 1024;
+
 Status unexpected(const Reply& reply) {
     return reply.negative() ? Status::refused(reply.code, reply.text())
                             : Status::protocol("Unexpected reply: " + reply.text());
@@ -160,6 +165,7 @@ Result<DataChannel> FtpSession::openData(std::string_view line, long long offset
         if (!accepted.isOk()) return abortData(channel, accepted.status());
         socket = std::move(*accepted);
     }
+    socket.limitUnsentBytes(kUnsentLimit);
     auto stream = dataStreamOver(std::move(socket));
     if (!stream.isOk()) return abortData(channel, stream.status());
     channel.stream = std::move(*stream);

@@ -6,13 +6,10 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "sigpipe_guard.h"
 
 namespace varnix {
 namespace {
@@ -143,22 +140,9 @@ void Socket::closeWithReset() {
     close();
 }
 
-Result<std::size_t> Socket::sendFile(int file, std::size_t count, const Wait& wait) {
-    for (;;) {
-        if (wait.abort && wait.abort->raised()) return Status::aborted("Aborted");
-        ssize_t n;
-        int error;
-        {
-            SigpipeGuard guard;
-            n = ::sendfile(fd_, file, nullptr, count);
-            error = errno;  // the guard's own calls change errno
-        }
-        if (n >= 0) return static_cast<std::size_t>(n);
-        if (error == EINTR) continue;
-        if (error != EAGAIN && error != EWOULDBLOCK)
-            return Status::network("Connection broken: " + systemError(error));
-        VARNIX_RETURN_IF_ERROR(waitForFd(fd_, POLLOUT, wait));
-    }
+void Socket::limitUnsentBytes(std::size_t bytes) {
+    int limit = static_cast<int>(bytes);
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &limit, sizeof limit);
 }
 
 Status Socket::sendUrgent(char byte) {

@@ -76,9 +76,9 @@ class Socket {
     // Bytes read into buffer; 0 when the peer ended the stream.
     Result<std::size_t> readSome(char* buffer, std::size_t size, const Wait& wait);
     Status writeAll(const char* data, std::size_t size, const Wait& wait);
-    // Sends up to `count` bytes of file descriptor `file` from its current position, inside
-    // the kernel; returns how many (0 at the end of the file).
-    Result<std::size_t> sendFile(int file, std::size_t count, const Wait& wait);
+    // Keeps at most about `bytes` queued in the kernel that have not been sent yet (what is
+    // in flight is not limited); writes wait until the queue has drained below it.
+    void limitUnsentBytes(std::size_t bytes);
 
     SocketAddress peer() const { return SocketAddress::peerOf(fd_); }
     SocketAddress local() const { return SocketAddress::localOf(fd_); }

@@ -12,9 +12,13 @@
 
 namespace varnix {
 
-// Bytes per read or write of a transfer; the buffers of a transfer are this large (twice
-// for ASCII conversion), whatever the size of the file.
+// Bytes per read from a data connection; the buffers of a get or listing are this large
+// (with one more for ASCII conversion), whatever the size of the file.
 constexpr std::size_t kTransferChunk = 256 * 1024;
+// Bytes per read of a local file that is sent (twice that for ASCII conversion): few enough
+// that they are still in the processor's caches when the kernel copies them out, and a
+// server on the same machine still finds them there.
+constexpr std::size_t kSendChunk = 64 * 1024;
 
 using Sink = std::function<Status(const char* data, std::size_t size)>;
 using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)>;
@@ -24,10 +28,6 @@ using Source = std::function<Result<std::size_t>(char* buffer, std::size_t size)
 // when known (else the size the server announced), for progress.
 Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const Sink& sink,
                    long long done = 0, long long total = -1);
-// Sends the rest of a local file (from its current position) inside the kernel, for binary
-// type over a stream that allows it; else as sendData does.
-Status sendFileData(FtpSession& session, DataChannel& channel, LocalFile& file, long long done,
-                    long long total);
 // Sends source to its end (LF to CRLF when ascii), ends the data connection and reads the
 // server's final reply. total: the bytes expected, for progress (-1 unknown).
 Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Source& source,

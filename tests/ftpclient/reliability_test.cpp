@@ -89,6 +89,31 @@ TEST_F(Reliability, MultiLineGreetingAndClosingServer) {
     ftp_quit(o);
 }
 
+TEST_F(Reliability, RepliesCutShortOrHoldingNulBytes) {
+    using namespace std::string_literals;
+    ScriptedPeer peer(kGreeting, [](const std::string& line, ScriptedPeer& p) {
+        if (auto step = ScriptedPeer::loginStep(line)) return *step;
+        if (line == "EPSV") return Action::say(ScriptedPeer::epsvReply(p.dataPort()));
+        if (line == "CWD nul") return Action::say("250 in\0side\r\n"s);
+        if (line == "CWD cut") return Action::sayAndClose("250-Part one\r\n 250 not the en");
+        Action a = Action::transfer("150 Sending.\r\n", "data", "226-Done, but\r\n");
+        a.close = true;  // the final reply breaks off after its first line
+        return a;
+    });
+    int h = loginTo(peer);
+    ASSERT_GT(h, 0);
+    EXPECT_EQ(ftp_cd(h, "nul"), 0) << lastError();
+    EXPECT_EQ(ftptest::lastReply(h), "250 in?side");  // not cut at the NUL
+    // The end of the connection is noticed at once, not after the timeout.
+    EXPECT_EQ(ftp_cd(h, "cut"), VARNIX_ENETWORK) << lastError();
+    EXPECT_EQ(ftp_isconnected(h), 0);
+    ASSERT_EQ(ftp_relogin(h, "user", "secret", ""), 0) << lastError();
+    testfx::TempDir local;
+    EXPECT_EQ(ftp_get(h, "f", (local / "f").c_str()), VARNIX_ENETWORK) << lastError();
+    EXPECT_EQ(ftp_isconnected(h), 0);
+    ftp_quit(h);
+}
+
 TEST_F(Reliability, CrLfInjectionIsRefusedBeforeSending) {
     ScriptedPeer peer(kGreeting, answering("250 OK\r\n"));
     int h = loginTo(peer);
