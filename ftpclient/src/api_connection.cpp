@@ -17,9 +17,9 @@ int openHandle(const char* host, std::optional<int> port) {
         VARNIX_RETURN_IF_ERROR(api::requireText(host, "host"));
         if (port && (*port < 1 || *port > 65535))
             return Status::invalid("Bad port " + std::to_string(*port));
-        auto spec = parseHostText(host, port.value_or(kSchemeDefaultPort));
-        if (!spec.isOk()) return spec.status();
-        session = std::make_shared<FtpSession>(*spec, api::defaultTimeout());
+        auto parsed = parseHostText(host, port.value_or(kSchemeDefaultPort));
+        if (!parsed.isOk()) return parsed.status();
+        session = std::make_shared<FtpSession>(*parsed, api::defaultTimeout());
         handle = api::sessions().add(session);
         if (handle <= 0) return Status::badHandle("No more handles");
         session->setHandle(handle);

@@ -80,10 +80,10 @@ int www_Open(const char* site) {
         for (std::string_view scheme : {"http://", "HTTP://"})
             if (text.starts_with(scheme)) text.remove_prefix(scheme.size());
         text = text.substr(0, text.find('/'));
-        auto spec = parseHostText(text, 80);
-        if (!spec.isOk()) return spec.status();
+        auto parsed = parseHostText(text, 80);
+        if (!parsed.isOk()) return parsed.status();
         auto socket =
-            connectToHost(spec->name, spec->port, Wait{deadlineAfter(api::defaultTimeout())});
+            connectToHost(parsed->name, parsed->port, Wait{deadlineAfter(api::defaultTimeout())});
         if (!socket.isOk()) return socket.status();
         auto connection = std::make_shared<WebConnection>();
         connection->socket = std::move(*socket);

@@ -33,7 +33,8 @@ void setProgressHandler(varnix_progress_proc proc, void* user) {
     h.user = user;
 }
 
-FtpSession::FtpSession(HostSpec host, std::chrono::milliseconds timeout) : host_(std::move(host)) {
+FtpSession::FtpSession(HostAddress host, std::chrono::milliseconds timeout)
+    : host_(std::move(host)) {
     settings_.timeout = timeout;
 }
 

@@ -44,12 +44,12 @@ struct OpenStream;  // a streamed read or write (data_stream.h)
 
 class FtpSession {
   public:
-    FtpSession(HostSpec host, std::chrono::milliseconds timeout);
+    FtpSession(HostAddress host, std::chrono::milliseconds timeout);
     ~FtpSession();
 
     int handle() const { return handle_; }
     void setHandle(int handle);
-    const HostSpec& host() const { return host_; }
+    const HostAddress& host() const { return host_; }
     SessionSettings& settings() { return settings_; }
     AbortSignal& abortSignal() { return abort_; }
     void setTimeout(std::chrono::milliseconds timeout);
@@ -153,7 +153,7 @@ class FtpSession {
     Status discardUnasked();
     Status checkReply(const Result<Reply>& reply);
 
-    HostSpec host_;
+    HostAddress host_;
     int handle_ = 0;
     SessionSettings settings_;
     AbortSignal abort_;

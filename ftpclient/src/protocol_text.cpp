@@ -48,7 +48,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-std::string HostSpec::text() const {
+std::string HostAddress::text() const {
     bool v6 = name.find(':') != std::string::npos;
     return (v6 ? "[" + name + "]" : name) + ":" + std::to_string(port);
 }
@@ -74,15 +74,15 @@ HostScheme splitHostScheme(std::string_view text) {
     return split;
 }
 
-Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
-    HostSpec spec;
+Result<HostAddress> parseHostText(std::string_view text, int defaultPort) {
+    HostAddress parsed;
     std::string original(text);
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
     HostScheme scheme = splitHostScheme(text);
-    spec.security = scheme.security;
+    parsed.security = scheme.security;
     text = scheme.rest;
     if (!text.empty() && text.back() == '/') text.remove_suffix(1);
     std::string_view portText;
@@ -90,7 +90,7 @@ Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
         auto close = text.find(']');
         if (close == std::string_view::npos)
             return Status::invalid("Bad host \"" + original + "\": missing ']'");
-        spec.name = std::string(text.substr(1, close - 1));
+        parsed.name = std::string(text.substr(1, close - 1));
         auto rest = text.substr(close + 1);
         if (!rest.empty()) {
             if (rest.front() != ':')
@@ -102,29 +102,29 @@ Result<HostSpec> parseHostText(std::string_view text, int defaultPort) {
         auto colon = text.find(':');
         if (colon != std::string_view::npos &&
             text.find(':', colon + 1) == std::string_view::npos) {
-            spec.name = std::string(text.substr(0, colon));
+            parsed.name = std::string(text.substr(0, colon));
             portText = text.substr(colon + 1);
             if (portText.empty()) return Status::invalid("Bad host \"" + original + "\": no port");
         } else {
-            spec.name = std::string(text);  // a name, or a bare IPv6 address
+            parsed.name = std::string(text);  // a name, or a bare IPv6 address
         }
     }
-    if (spec.name.empty()) return Status::invalid("Bad host \"" + original + "\": no name");
-    for (char c : spec.name) {
+    if (parsed.name.empty()) return Status::invalid("Bad host \"" + original + "\": no name");
+    for (char c : parsed.name) {
         if (c == ' ' || c == '/' || c == '@' || static_cast<unsigned char>(c) < 0x21)
             return Status::invalid("Bad host \"" + original + "\"");
     }
-    spec.port = defaultPort != kSchemeDefaultPort     ? defaultPort
-                : spec.security == Security::Implicit ? 990
-                                                      : 21;
+    parsed.port = defaultPort != kSchemeDefaultPort       ? defaultPort
+                  : parsed.security == Security::Implicit ? 990
+                                                          : 21;
     if (!portText.empty()) {
         auto port = number(portText, 1, 65535);
         if (!port) return Status::invalid("Bad port in host \"" + original + "\"");
-        spec.port = static_cast<int>(*port);
+        parsed.port = static_cast<int>(*port);
     }
-    if (spec.port < 1 || spec.port > 65535)
-        return Status::invalid("Bad port " + std::to_string(spec.port));
-    return spec;
+    if (parsed.port < 1 || parsed.port > 65535)
+        return Status::invalid("Bad port " + std::to_string(parsed.port));
+    return parsed;
 }
 
 Result<int> parseEpsvReply(std::string_view reply) {

@@ -14,7 +14,7 @@ namespace varnix {
 // TLS wanted by a host text: none, explicit (ftpes:, AUTH TLS) or implicit (ftps:).
 enum class Security { None, Explicit, Implicit };
 
-struct HostSpec {
+struct HostAddress {
     std::string name;  // a host name or a numeric address, without brackets
     int port = 21;
     Security security = Security::None;
@@ -37,7 +37,7 @@ constexpr int kSchemeDefaultPort = 0;
 // "name", "name:port", "[IPv6]", "[IPv6]:port", a bare IPv6 address, each optionally after
 // a scheme (splitHostScheme), and optionally with a trailing "/". The port in the text wins
 // over defaultPort.
-Result<HostSpec> parseHostText(std::string_view text, int defaultPort);
+Result<HostAddress> parseHostText(std::string_view text, int defaultPort);
 
 // True when text begins with prefix, letters compared without regard to case.
 bool startsWithNoCase(std::string_view text, std::string_view prefix);

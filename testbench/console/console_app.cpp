@@ -228,7 +228,7 @@ bool CConsoleApp::DoModal(CDialog& dialog) {
             return false;
         }
         std::size_t taken = 0;
-        for (const CControlSpec& c : dialog.Spec().controls) {
+        for (const CControlLayout& c : dialog.Layout().controls) {
             if (!IsInputControl(c) || values_.empty()) continue;
             host.Control(c.id) = values_.front().text;
             values_.pop_front();
@@ -243,7 +243,7 @@ bool CConsoleApp::DoModal(CDialog& dialog) {
 }
 
 void CConsoleApp::PrintDialogTexts(const CDialog& dialog, bool outputs) {
-    for (const CControlSpec& c : dialog.Spec().controls) {
+    for (const CControlLayout& c : dialog.Layout().controls) {
         std::string head = dialog.Title() + (c.label.empty() ? "" : "} {" + c.label);
         if (outputs) {
             if (c.kind == ControlKind::Output && !dialog.fields.Text(c.id).empty())

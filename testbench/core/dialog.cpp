@@ -40,7 +40,7 @@ std::optional<int> ParseDialogInteger(const std::string& text) {
 }
 
 CDialog::CDialog(int templateId, std::string caption)
-    : spec_(&DialogSpec(templateId)), caption_(std::move(caption)) {}
+    : layout_(&DialogLayout(templateId)), caption_(std::move(caption)) {}
 
 void CDialog::OnInitDialog(CDialogHost& host) {
     host.UpdateControls();
@@ -55,7 +55,7 @@ bool CDialog::OnOK(CDialogHost& host) {
 }
 
 void CDialog::OnButton(int controlId, CDialogHost& host, CBriselUi& ui) {
-    const CControlSpec* button = spec_->Control(controlId);
+    const CControlLayout* button = layout_->Control(controlId);
     if (!button || button->kind != ControlKind::Browse) return;
     if (!host.UpdateFields()) return;
     std::string& field = fields.Text(button->target);

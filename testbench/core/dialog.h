@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_spec.h"
+#include "dialog_layout.h"
 
 namespace brisel {
 
@@ -62,9 +62,9 @@ class CDialog {
     CDialog& operator=(const CDialog&) = delete;
     virtual ~CDialog() = default;
 
-    const CDialogSpec& Spec() const { return *spec_; }
-    int Id() const { return spec_->id; }
-    std::string Title() const { return caption_.empty() ? spec_->title : caption_; }
+    const CDialogLayout& Layout() const { return *layout_; }
+    int Id() const { return layout_->id; }
+    std::string Title() const { return caption_.empty() ? layout_->title : caption_; }
 
     CDialogFields fields;
 
@@ -80,7 +80,7 @@ class CDialog {
     virtual void OnButton(int controlId, CDialogHost& host, CBriselUi& ui);
 
   private:
-    const CDialogSpec* spec_;
+    const CDialogLayout* layout_;
     std::string caption_;
     std::function<void(CDialogHost&)> stayOpen_;
 };

@@ -6,7 +6,7 @@ namespace brisel {
 
 bool CHeadlessDialog::UpdateFields() {
     CDialogFields& fields = dialog_.fields;
-    for (const CControlSpec& c : dialog_.Spec().controls) {
+    for (const CControlLayout& c : dialog_.Layout().controls) {
         const std::string& text = controls_[c.id];
         switch (c.kind) {
             case ControlKind::Static:
@@ -42,7 +42,7 @@ bool CHeadlessDialog::UpdateFields() {
 void CHeadlessDialog::UpdateControls() {
     ++refills_;
     const CDialogFields& fields = dialog_.fields;
-    for (const CControlSpec& c : dialog_.Spec().controls) {
+    for (const CControlLayout& c : dialog_.Layout().controls) {
         switch (c.kind) {
             case ControlKind::Static:
             case ControlKind::Icon:

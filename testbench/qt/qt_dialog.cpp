@@ -35,7 +35,7 @@ void CQtDialog::Build() {
     outer->addLayout(grid);
     int row = 0;
     std::map<int, int> rowOfField;
-    for (const CControlSpec& c : dialog_.Spec().controls) {
+    for (const CControlLayout& c : dialog_.Layout().controls) {
         QString label = QString::fromStdString(c.label);
         QWidget* widget = nullptr;
         switch (c.kind) {
@@ -107,7 +107,7 @@ void CQtDialog::Build() {
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(ControlName(ctl::Ok));
-    if (dialog_.Spec().hasCancel)
+    if (dialog_.Layout().hasCancel)
         buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(ControlName(ctl::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CQtDialog::OnOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -125,7 +125,7 @@ void CQtDialog::OnOk() {
 
 bool CQtDialog::UpdateFields() {
     CDialogFields& fields = dialog_.fields;
-    for (const CControlSpec& c : dialog_.Spec().controls) {
+    for (const CControlLayout& c : dialog_.Layout().controls) {
         auto it = controls_.find(c.id);
         if (it == controls_.end()) continue;
         QWidget* w = it->second;
@@ -190,7 +190,7 @@ void CQtDialog::SetMultiLineText(QPlainTextEdit* edit, int id, const std::string
 
 void CQtDialog::UpdateControls() {
     const CDialogFields& fields = dialog_.fields;
-    for (const CControlSpec& c : dialog_.Spec().controls) {
+    for (const CControlLayout& c : dialog_.Layout().controls) {
         auto it = controls_.find(c.id);
         if (it == controls_.end()) continue;
         QWidget* w = it->second;

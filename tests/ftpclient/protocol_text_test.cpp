@@ -37,11 +37,11 @@ TEST(HostText, AcceptedForms) {
         {"  spaced  ", "spaced", 21, Security::None},
     };
     for (const auto& c : cases) {
-        auto spec = parseHostText(c.text, 21);
-        ASSERT_TRUE(spec.isOk()) << c.text << ": " << spec.status().text();
-        EXPECT_EQ(spec->name, c.name) << c.text;
-        EXPECT_EQ(spec->port, c.port) << c.text;
-        EXPECT_EQ(spec->security, c.security) << c.text;
+        auto parsed = parseHostText(c.text, 21);
+        ASSERT_TRUE(parsed.isOk()) << c.text << ": " << parsed.status().text();
+        EXPECT_EQ(parsed->name, c.name) << c.text;
+        EXPECT_EQ(parsed->port, c.port) << c.text;
+        EXPECT_EQ(parsed->security, c.security) << c.text;
     }
     EXPECT_EQ(parseHostText("h", 2121)->port, 2121);
     EXPECT_EQ(parseHostText("h:21", 2121)->port, 21);  // the text wins
@@ -68,9 +68,9 @@ TEST(HostText, SchemeOfAGatewayTarget) {
 TEST(HostText, RefusedForms) {
     for (const char* text : {"", "host:", "host:0", "host:65536", "host:abc", "[::1", "[::1]x",
                              "[::1]:", "a b", "user@host", "ftp://", ":21"}) {
-        auto spec = parseHostText(text, 21);
-        EXPECT_FALSE(spec.isOk()) << text;
-        EXPECT_EQ(spec.status().code(), VARNIX_EINVAL) << text;
+        auto parsed = parseHostText(text, 21);
+        EXPECT_FALSE(parsed.isOk()) << text;
+        EXPECT_EQ(parsed.status().code(), VARNIX_EINVAL) << text;
     }
 }
 

@@ -85,14 +85,14 @@ TEST(About, ShowsTheLibraryVersionWithTwoDecimals) {
 }
 
 TEST(Dialogs, PasswordsAreMaskedInLoginAndLoginPortOnly) {
-    EXPECT_EQ(DialogSpec(dlg::Login).Control(ctl::Edit3)->kind, ControlKind::Password);
-    EXPECT_EQ(DialogSpec(dlg::LoginPort).Control(ctl::Edit3)->kind, ControlKind::Password);
-    EXPECT_EQ(DialogSpec(dlg::ReLogin).Control(ctl::Edit2)->kind, ControlKind::Text);
-    EXPECT_EQ(DialogSpec(dlg::GateLogin).Control(ctl::Edit3)->kind, ControlKind::Text);
-    for (const CDialogSpec& spec : AllDialogSpecs()) {
-        for (const CControlSpec& c : spec.controls) {
+    EXPECT_EQ(DialogLayout(dlg::Login).Control(ctl::Edit3)->kind, ControlKind::Password);
+    EXPECT_EQ(DialogLayout(dlg::LoginPort).Control(ctl::Edit3)->kind, ControlKind::Password);
+    EXPECT_EQ(DialogLayout(dlg::ReLogin).Control(ctl::Edit2)->kind, ControlKind::Text);
+    EXPECT_EQ(DialogLayout(dlg::GateLogin).Control(ctl::Edit3)->kind, ControlKind::Text);
+    for (const CDialogLayout& layout : AllDialogLayouts()) {
+        for (const CControlLayout& c : layout.controls) {
             if (c.kind == ControlKind::Browse) {
-                EXPECT_NE(spec.Control(c.target), nullptr) << spec.id << " button " << c.id;
+                EXPECT_NE(layout.Control(c.target), nullptr) << layout.id << " button " << c.id;
             }
         }
     }

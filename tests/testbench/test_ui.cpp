@@ -54,7 +54,7 @@ void CTestUi::QueueTicks(std::vector<std::uint32_t> ticks) {
 namespace {
 std::map<int, std::string> Snapshot(brisel::CHeadlessDialog& host, const brisel::CDialog& dialog) {
     std::map<int, std::string> controls;
-    for (const auto& c : dialog.Spec().controls)
+    for (const auto& c : dialog.Layout().controls)
         if (c.kind != brisel::ControlKind::Static && c.kind != brisel::ControlKind::Icon &&
             c.kind != brisel::ControlKind::Browse)
             controls[c.id] = host.Control(c.id);

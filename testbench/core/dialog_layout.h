@@ -21,7 +21,7 @@ enum class ControlKind {
     Icon,       // the application's icon
 };
 
-struct CControlSpec {
+struct CControlLayout {
     int id;
     std::string label;
     ControlKind kind;
@@ -30,22 +30,22 @@ struct CControlSpec {
     bool readOnly = false;      // the user cannot edit it
 };
 
-struct CDialogSpec {
+struct CDialogLayout {
     int id;
     std::string title;
-    std::vector<CControlSpec> controls;
+    std::vector<CControlLayout> controls;
     bool hasCancel = true;  // every dialog has OK; all but the About box have Cancel
 
-    const CControlSpec* Control(int controlId) const;
+    const CControlLayout* Control(int controlId) const;
 };
 
 // The description of dialog `id`; std::out_of_range for an unknown id.
-const CDialogSpec& DialogSpec(int id);
-const std::vector<CDialogSpec>& AllDialogSpecs();
+const CDialogLayout& DialogLayout(int id);
+const std::vector<CDialogLayout>& AllDialogLayouts();
 
 // Whether a control takes a value from the user (and from a console script).
-bool IsInputControl(const CControlSpec& control);
+bool IsInputControl(const CControlLayout& control);
 // Whether the control's field is a number (integer fields, check boxes, list selections).
-bool IsNumberControl(const CControlSpec& control);
+bool IsNumberControl(const CControlLayout& control);
 
 }  // namespace brisel

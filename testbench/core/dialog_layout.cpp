@@ -1,4 +1,4 @@
-#include "dialog_spec.h"
+#include "dialog_layout.h"
 
 #include <stdexcept>
 
@@ -9,37 +9,37 @@ namespace {
 
 using K = ControlKind;
 
-CControlSpec Make(int id, std::string label, K kind, int target = 0, std::string initial = {},
-                  bool readOnly = false) {
-    CControlSpec c{id, std::move(label), kind, target, std::move(initial), readOnly};
+CControlLayout Make(int id, std::string label, K kind, int target = 0, std::string initial = {},
+                    bool readOnly = false) {
+    CControlLayout c{id, std::move(label), kind, target, std::move(initial), readOnly};
     return c;
 }
-CControlSpec Text(int id, std::string label) {
+CControlLayout Text(int id, std::string label) {
     return Make(id, std::move(label), K::Text);
 }
-CControlSpec Password(int id, std::string label) {
+CControlLayout Password(int id, std::string label) {
     return Make(id, std::move(label), K::Password);
 }
-CControlSpec Check(int id, std::string label) {
+CControlLayout Check(int id, std::string label) {
     return Make(id, std::move(label), K::Check);
 }
-CControlSpec Integer(int id, std::string label) {
+CControlLayout Integer(int id, std::string label) {
     return Make(id, std::move(label), K::Integer);
 }
-CControlSpec MultiLine(int id, std::string label) {
+CControlLayout MultiLine(int id, std::string label) {
     return Make(id, std::move(label), K::MultiLine);
 }
-CControlSpec Output(int id, std::string label, bool readOnly = false) {
+CControlLayout Output(int id, std::string label, bool readOnly = false) {
     return Make(id, std::move(label), K::Output, 0, {}, readOnly);
 }
-CControlSpec Browse(int id, std::string label, int target, std::string initial = "*.*") {
+CControlLayout Browse(int id, std::string label, int target, std::string initial = "*.*") {
     return Make(id, std::move(label), K::Browse, target, std::move(initial));
 }
-CControlSpec Static(std::string text) {
+CControlLayout Static(std::string text) {
     return Make(ctl::Static, std::move(text), K::Static);
 }
 
-std::vector<CDialogSpec> BuildSpecs() {
+std::vector<CDialogLayout> BuildLayouts() {
     using namespace ctl;
     return {
         {dlg::About,
@@ -123,24 +123,24 @@ std::vector<CDialogSpec> BuildSpecs() {
 
 }  // namespace
 
-const CControlSpec* CDialogSpec::Control(int controlId) const {
+const CControlLayout* CDialogLayout::Control(int controlId) const {
     for (const auto& c : controls)
         if (c.id == controlId) return &c;
     return nullptr;
 }
 
-const std::vector<CDialogSpec>& AllDialogSpecs() {
-    static const std::vector<CDialogSpec> specs = BuildSpecs();
-    return specs;
+const std::vector<CDialogLayout>& AllDialogLayouts() {
+    static const std::vector<CDialogLayout> layouts = BuildLayouts();
+    return layouts;
 }
 
-const CDialogSpec& DialogSpec(int id) {
-    for (const auto& spec : AllDialogSpecs())
-        if (spec.id == id) return spec;
+const CDialogLayout& DialogLayout(int id) {
+    for (const auto& layout : AllDialogLayouts())
+        if (layout.id == id) return layout;
     throw std::out_of_range("no dialog " + std::to_string(id));
 }
 
-bool IsInputControl(const CControlSpec& control) {
+bool IsInputControl(const CControlLayout& control) {
     switch (control.kind) {
         case ControlKind::Output:
         case ControlKind::Browse:
@@ -152,7 +152,7 @@ bool IsInputControl(const CControlSpec& control) {
     }
 }
 
-bool IsNumberControl(const CControlSpec& control) {
+bool IsNumberControl(const CControlLayout& control) {
     return control.kind == ControlKind::Integer || control.kind == ControlKind::Digits ||
            control.kind == ControlKind::Check || control.kind == ControlKind::List;
 }
