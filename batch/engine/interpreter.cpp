@@ -44,6 +44,7 @@ int CInterpreter::RunScript(const char* path) {
     if (!OpenFile(path)) return kCannotStart;
     while (!StopRequested() && GetNextLine()) {
         EchoStatement(currentLine_);
+        failure_ = Failure{};
         result = ExecuteLine();
         if (ignore_) {
             result = 0;
@@ -51,6 +52,10 @@ int CInterpreter::RunScript(const char* path) {
         }
         if (result != 0) break;
     }
+    if ((result == kStrayElse || result == kStrayEndif) && failure_.result == 0)
+        failure_ = Failure{lineNumber_, MaskSecrets(currentLine_),
+                           "An else or endif outside an if block.", result};
+    if (result == 0) failure_ = Failure{};
     if (StopRequested()) result = ReportStop();
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;

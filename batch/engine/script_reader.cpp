@@ -28,6 +28,7 @@ int CInterpreter::GetNextLine() {
     currentLine_.clear();
     while (currentLine_.empty()) {
         const CScriptFile::Read read = scriptFile_.ReadLine(currentLine_);
+        if (read == CScriptFile::Read::kLine) ++lineNumber_;
         if (read != CScriptFile::Read::kLine) {
             if (read == CScriptFile::Read::kError) {
                 readFailed_ = true;

@@ -92,6 +92,7 @@ void CTraceLog::AppendLocked(std::string_view text) {
     // Opened and closed for every write, so a line is on disk when its statement returns.
     const int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
+        writeError_.store(errno);
         enabled_.store(0);
         return;
     }
@@ -99,6 +100,7 @@ void CTraceLog::AppendLocked(std::string_view text) {
         const ssize_t written = ::write(fd, text.data(), text.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
+            writeError_.store(written < 0 ? errno : ENOSPC);
             enabled_.store(0);  // a full disk ends logging as an unwritable file does
             break;
         }

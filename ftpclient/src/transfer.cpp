@@ -87,10 +87,14 @@ Result<long long> remoteSize(FtpSession& session, const std::string& name) {
 
 Status getFile(FtpSession& session, const std::string& remote, const std::string& local,
                GetMode mode, long long offset) {
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.remote = remote;
     if (remote.empty()) return Status::invalid("No remote file name given");
     std::string name = local.empty() ? lastComponent(remote) : local;
     if (name.empty()) return Status::invalid("No local name for remote file " + remote);
     std::string path = resolveLocal(session.settings().localPath, name);
+    record.local = path;
     if (mode == GetMode::AtLocalEnd) offset = std::max(0LL, localFileSize(path));
     if (mode == GetMode::Fresh) offset = 0;
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
@@ -116,10 +120,16 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
                                                               : LocalFile::create(path);
     if (!file.isOk()) return session.abortData(*channel, file.status());
     LocalFile& out = *file;
+    record.opened = true;
+    record.local = out.path();
     Status received = receiveData(
         session, *channel, asciiType(session),
-        [&out](const char* data, std::size_t size) { return out.write(data, size); }, offset,
-        total);
+        [&out, &record](const char* data, std::size_t size) {
+            Status written = out.write(data, size);
+            if (written.isOk()) record.written += static_cast<long long>(size);
+            return written;
+        },
+        offset, total);
     Status closed = out.close();
     if (!received.isOk()) return received;
     if (!closed.isOk()) return closed;
@@ -138,6 +148,10 @@ Status putFile(FtpSession& session, const std::string& local, const std::string&
 Status putLocalFile(FtpSession& session, const std::string& path, const std::string& remote,
                     PutMode mode, long long offset) {
     std::string target = remote.empty() ? lastComponent(path) : remote;
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.local = path;
+    record.remote = target;
     if (target.empty()) return Status::invalid("No remote name for local file " + path);
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
     auto file = LocalFile::openRead(path);
@@ -196,13 +210,23 @@ Status putLocalFile(FtpSession& session, const std::string& path, const std::str
         channel = session.openData("STOU", 0);  // a server that takes no name with STOU
     if (!channel.isOk()) return channel.status();
     Reply opening = channel->opening;
+    record.opened = true;
+    if (command.starts_with("STOU")) {
+        std::string given = uniqueNameOf(opening.text());
+        if (!given.empty()) record.remote = given;
+    }
     // The file goes through the transfer buffer rather than sendfile(): handed over by
     // reference, its pages would be read cold by the receiving side, and a server on the same
     // machine then spends far more time per byte.
     LocalFile& in = *file;
     Status sent = sendData(
         session, *channel, asciiType(session),
-        [&in](char* buffer, std::size_t n) { return in.read(buffer, n); }, offset, size);
+        [&in, &record](char* buffer, std::size_t n) {
+            auto read = in.read(buffer, n);
+            if (read.isOk()) record.written += static_cast<long long>(*read);
+            return read;
+        },
+        offset, size);
     if (!sent.isOk()) return sent;
     if (command.starts_with("STOU"))
         return Status::ok(opening.text() + "\n" + session.lastReply().text());
