@@ -136,6 +136,12 @@ Status LocalFile::seek(long long offset) {
     return Status::ok();
 }
 
+Status LocalFile::truncate(long long size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+        return localError("Cannot truncate", path_, errno);
+    return Status::ok();
+}
+
 long long LocalFile::size() const {
     struct stat st {};
     return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;

@@ -34,6 +34,8 @@ class LocalFile {
     Result<std::size_t> read(char* buffer, std::size_t size);
     Status write(const char* data, std::size_t size);
     Status seek(long long offset);
+    // Cuts the file to size bytes.
+    Status truncate(long long size);
     long long size() const;
     // Closes and reports a failed final write (a full disk shows here on some systems).
     Status close();
