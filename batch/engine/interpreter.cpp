@@ -54,6 +54,7 @@ int CInterpreter::RunScript(const char* path) {
     if (StopRequested()) result = ReportStop();
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;
+    if (lineTooLong_) result = kSyntaxError;
     CloseFile();
     return result;
 }

@@ -255,7 +255,8 @@ class CInterpreter {
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;
-    int depth_ = 0;          // see Nested
-    int commandHandle_ = 0;  // the connection of the command under way; 0 for login
+    bool lineTooLong_ = false;  // the script ended at a line longer than a line may be
+    int depth_ = 0;             // see Nested
+    int commandHandle_ = 0;     // the connection of the command under way; 0 for login
     const quarv::StopMark stopMark_ = quarv::CurrentStopMark();
 };
