@@ -67,6 +67,9 @@ void CQtDialog::Build() {
                 edit->setLineWrapMode(c.kind == ControlKind::Output ? QPlainTextEdit::NoWrap
                                                                     : QPlainTextEdit::WidgetWidth);
                 edit->setMinimumSize(420, 140);
+                // An output receives long texts chunk by chunk; an undo record of each chunk
+                // would cost as much as the text itself.
+                if (c.kind == ControlKind::Output) edit->setUndoRedoEnabled(false);
                 if (!label.isEmpty()) grid->addWidget(new QLabel(label, this), row++, 0, 1, 3);
                 grid->addWidget(edit, row++, 0, 1, 3);
                 widget = edit;
