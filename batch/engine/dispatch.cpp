@@ -76,6 +76,7 @@ CInterpreter::CommandHandler CInterpreter::FindCommand(int code) {
 }
 
 int CInterpreter::ExecuteLine() {
+    CTraceLog::Gather gather;
     CValue value;
     CTraceLog::Instance().Trace("ExecuteLine: Begin");
     tokenizer_.GetNextToken();

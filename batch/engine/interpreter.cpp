@@ -42,7 +42,9 @@ void CInterpreter::SetOutputProcs(OutputProc client, OutputProc server) {
 int CInterpreter::RunScript(const char* path) {
     int result = 0;
     if (!OpenFile(path)) return kCannotStart;
-    while (!StopRequested() && GetNextLine()) {
+    for (;;) {
+        CTraceLog::Gather gather;  // the log lines of one statement, appended together
+        if (StopRequested() || !GetNextLine()) break;
         EchoStatement(currentLine_);
         result = ExecuteLine();
         if (ignore_) {

@@ -90,6 +90,7 @@ int CInterpreter::SetLogFile() {
         logCopy_ = 1;
         const int option = tokenizer_.GetNextToken();
         if (option == TK_CLEAR) {
+            log.Flush();  // what went to the old file goes with it
             const int deleted = f_deletefile(name.c_str());
             log.Open(name);
             log.Trace("SetLogFile: Delete file \"", name, "\", rc = ", deleted);

@@ -41,7 +41,11 @@ class LocalFile {
     Status close();
 
   private:
+    // Notes whether writes can raise SIGPIPE: only a pipe or a socket can.
+    void noteKind();
+
     int fd_ = -1;
+    bool pipeLike_ = false;
     std::string path_;
 };
 

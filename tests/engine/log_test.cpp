@@ -108,6 +108,23 @@ TEST_F(LogTest, PasswordsThatWouldBeCutAreRefusedAndNeverShown) {
     EXPECT_EQ(Run("login H dave P@ssLeak1!\n").result, -999);
 }
 
+TEST_F(LogTest, AStatementIsInTheFileBeforeTheServerIsAskedAndWhollyWhenItReturns) {
+    AcceptLogin();
+    const std::string log = PathOf("run.log");
+    std::string whenAsked;
+    fake().OnCall("ftp_get", [&](const auto&) { whenAsked = testfx::readFile(log); });
+    ASSERT_EQ(Run("logfile '" + log + "'\ndebug on\nlogin host\nget a.txt\n").result, 0);
+    EXPECT_NE(whenAsked.find("C> get a.txt\n"), std::string::npos) << whenAsked;
+    EXPECT_NE(whenAsked.find("Trace-->ExecGet: Begin\n"), std::string::npos) << whenAsked;
+    // When the call returns, the get's closing lines are there too.
+    const std::string after = testfx::readFile(log);
+    const auto get = after.find("C> get a.txt\n");
+    ASSERT_NE(get, std::string::npos);
+    EXPECT_NE(after.find("Trace-->CheckRetry: Begin. cc = 0, i = 1, max = -1\n", get),
+              std::string::npos)
+        << after;
+}
+
 TEST_F(LogTest, ConcurrentCallsWriteWholeLines) {
     const std::string log = PathOf("run.log");
     ASSERT_EQ(Run("logfile '" + log + "'\ndebug on\n").result, 0);
