@@ -76,6 +76,7 @@ CInterpreter::CommandHandler CInterpreter::FindCommand(int code) {
 }
 
 int CInterpreter::ExecuteLine() {
+    CTraceLog::Gather gather;
     CValue value;
     CTraceLog::Instance().Trace("ExecuteLine: Begin");
     reason_.clear();
@@ -92,7 +93,7 @@ int CInterpreter::ExecuteLine() {
 // The innermost failing statement is noted first: a block that it ends fails after it.
 void CInterpreter::NoteFailure(int result) {
     if (result == 0 || failure_.result != 0) return;
-    failure_ = Failure{lineNumber_, MaskSecrets(currentLine_), reason_, result};
+    failure_ = Failure{static_cast<int>(scriptFile_.LineNumber()), MaskSecrets(currentLine_), reason_, result};
 }
 
 int CInterpreter::ControlStmt(int& result) {

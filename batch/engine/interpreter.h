@@ -277,8 +277,8 @@ class CInterpreter {
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;
+    bool lineTooLong_ = false;   // the script ended at a line longer than a line may be
     int depth_ = 0;              // see Nested
-    int lineNumber_ = 0;         // of the current line in the script file
     std::string reason_;         // why the statement under way failed, as shown
     std::string failureText_;    // a failure the engine found itself, for the report
     std::string shownReply_;     // the reply a success shows, when checks followed it

@@ -113,6 +113,7 @@ int CInterpreter::SetLogFile() {
         logCopy_ = 1;
         const int option = tokenizer_.GetNextToken();
         if (option == TK_CLEAR) {
+            log.Flush();  // what went to the old file goes with it
             const int deleted = f_deletefile(name.c_str());
             log.Open(name);
             log.Trace("SetLogFile: Delete file \"", name, "\", rc = ", deleted);
@@ -120,7 +121,9 @@ int CInterpreter::SetLogFile() {
             // The log stays in use; the statement still succeeds.
             SyntaxError("SetLogFile", "Unknown option", "[clear | <null>]", tokenizer_.Text());
         }
-        // A job that asked for a log must not run on without one.
+        // A job that asked for a log must not run on without one: the begin line is
+        // written now, so that a file that cannot be written shows at once.
+        log.Flush();
         if (!log.Enabled()) result = LogFileUnwritable(name);
     } else if (code == TK_EOL) {
         logCopy_ = 0;

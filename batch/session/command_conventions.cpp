@@ -84,6 +84,7 @@ int CInterpreter::CheckRetry(int attempt, int cc, int reconnect) {
     log.Trace("CheckRetry: sleeping ", retrySleep_);
     if (retrySleep_ > 0) {
         log.WriteLog("Sleeping for ", retrySleep_, " seconds\n");
+        log.Flush();
         if (!quarv::Sleep(std::chrono::seconds(retrySleep_), stopMark_)) return StopRetrying();
     }
     log.WriteLog("Retry # ", attempt, "\n");

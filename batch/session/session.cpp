@@ -29,9 +29,11 @@ int CSession::GetHandle() {
 int CSession::CheckIdle() {
     // The restore steps of a connection check run through here; the check covers them.
     if (checking_) return 1;
+    CTraceLog& log = CTraceLog::Instance();
     const long seconds = static_cast<long>(quarv::Now() - lastCheck_);
+    if (seconds < idleThreshold_) log.Trace("Time elapsed ", seconds, " seconds");
+    log.Flush();  // the log shows what the server is asked next
     if (seconds >= idleThreshold_) return CheckConnection() == 0 ? 1 : 0;
-    CTraceLog::Instance().Trace("Time elapsed ", seconds, " seconds");
     return 1;
 }
 
@@ -46,6 +48,7 @@ int CSession::Login(const std::string& host, const std::string& user, const std:
         handle_ = 0;
     }
     log.Status("Connecting to ", host, " FTP server, please wait...");
+    log.Flush();
     handle_ = ftp_open(host.c_str());
     int result = -1;
     if (handle_ > 0) {

@@ -6,8 +6,11 @@
  *  - `h` is a session handle: a positive integer from ftp_open/ftp_openport/ftp_login.
  *    A closed handle's number is never reused in the same process. Different handles
  *    may be used on different threads at once; one handle is used by one thread at a
- *    time, except ftp_abort, which may be called from any thread (a call on a handle
- *    that is busy on another thread returns VARNIX_EBUSY).
+ *    time (its owner: the thread that made its last call). Only two calls may come from
+ *    another thread while the owner's call is under way, and neither ever blocks or fails
+ *    a call of the owner: ftp_abort (it stops the call under way) and ftp_isconnected (it
+ *    answers from the state the owner's calls left, sending nothing). ftp_lasterror is per
+ *    thread. Any other call on a handle that is busy on another thread returns VARNIX_EBUSY.
  *  - Results are int; 0 means success unless a function says otherwise. Failures are
  *    negative: one of the VARNIX_E* codes below, or a refused command as the negated
  *    server reply code (-550 for "550 No such file").
@@ -122,9 +125,11 @@ VARNIX_API int ftp_Logout(int h);
 /* Stop the transfer under way on h (any thread); that call returns VARNIX_EABORTED and the
    handle stays usable. With no call under way, closes an open stream or sends ABOR. */
 VARNIX_API int ftp_abort(int h);
-/* Non-zero when h is connected and a NOOP is answered within the timeout (also while a
-   stream is open, or another thread's call is under way on h). A connection that does not
-   answer in time is dropped. */
+/* Non-zero when h is connected. On the owner's thread between calls, a NOOP must be
+   answered within the timeout (a connection that does not answer in time is dropped; an
+   open stream counts as connected). From any other thread, or while a call is under way,
+   it sends nothing and tells whether the handle still holds its control connection, so a
+   thread that polls it never makes the owner's calls wait or fail. */
 VARNIX_API int ftp_isconnected(int h);
 
 /* ---- Settings ------------------------------------------------------------------------ */
@@ -162,7 +167,9 @@ VARNIX_API int ftp_rename(int h, const char* from, const char* to);
 VARNIX_API int ftp_site(int h, const char* text);
 /* Send a raw command; the whole reply is copied into reply (size bytes). Result: 2 for a
    2xx reply, 0 for 1xx or 3xx, negative for 4xx/5xx or a failure. After a 1xx reply the
-   final reply is read as well (both are copied), so that the connection stays in step. */
+   final reply is read as well (both are copied), so that the connection stays in step.
+   A null reply buffer or a size below 1 is refused (VARNIX_EINVAL) before anything is
+   sent. */
 VARNIX_API int ftp_quote(int h, const char* command, char* reply, int size);
 /* The current remote directory (the quoted path of PWD's reply) into buffer. */
 VARNIX_API int ftp_pwd(int h, char* buffer, int size);

@@ -30,7 +30,8 @@ Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const 
         session.reportProgress(done, total);
         for (;;) {
             auto n = channel.stream->read(wire.get(), kTransferChunk, session.dataWait());
-            if (!n.isOk()) return session.abortData(channel, n.status());
+            if (!n.isOk())
+                return session.abortData(channel, session.dataFailure(channel, n.status(), true));
             if (*n == 0) break;
             channel.wireBytes += static_cast<long long>(*n);
             Status written =
@@ -66,13 +67,15 @@ Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Sou
             out = converted.get();
         }
         Status written = channel.stream->write(out, size, session.dataWait());
-        if (!written.isOk()) return session.abortData(channel, written);
+        if (!written.isOk())
+            return session.abortData(channel, session.dataFailure(channel, written, false));
         channel.wireBytes += static_cast<long long>(size);
         sent += static_cast<long long>(*n);
         session.reportProgress(done + sent, total);
     }
     Status ended = channel.stream->finish(session.dataWait());
-    if (!ended.isOk()) return session.abortData(channel, ended);
+    if (!ended.isOk())
+        return session.abortData(channel, session.dataFailure(channel, ended, false));
     return session.finishData(channel);
 }
 
@@ -102,10 +105,12 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     if (offset > 0 && localFileSize(path) < offset)
         return Status::local("Local file " + path + " holds fewer bytes than the offset " +
                              std::to_string(offset));
-    // With progress reports on, the size tells how far the transfer has come (binary type:
-    // in ASCII the size on the wire differs, and SIZE would need a switch of type).
+    // With progress reports on, the size tells how far the transfer has come; a resume needs
+    // it to tell whether the server honoured REST (binary type: in ASCII the size on the wire
+    // differs, and SIZE would need a switch of type).
     long long total = -1;
-    if (session.settings().statusBox && !asciiType(session)) {
+    bool binary = !asciiType(session);
+    if ((session.settings().statusBox || offset > 0) && binary) {
         auto size = remoteSize(session, remote);
         if (size.isOk()) total = *size;
     }
@@ -113,6 +118,11 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
 
     auto channel = session.openData("RETR " + remote, offset);
     if (!channel.isOk()) return channel.status();
+    if (binary) channel->remoteSize = total;
+    // A server that accepts REST and then sends the whole file anyway sends more than the
+    // file holds after the offset: stopped before it lands behind the partial file.
+    long long whole = total >= 0 ? total : channel->announced;
+    long long restLimit = offset > 0 && binary && whole >= 0 ? whole - offset : -1;
     // The local file is touched only now that the server is sending: a refused get leaves
     // an existing local file as it was.
     Result<LocalFile> file = mode != GetMode::Fresh           ? LocalFile::openAt(path, offset)
@@ -122,14 +132,25 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     LocalFile& out = *file;
     record.opened = true;
     record.local = out.path();
+    DataChannel& data = *channel;
+    bool restIgnored = false;
     Status received = receiveData(
-        session, *channel, asciiType(session),
-        [&out, &record](const char* data, std::size_t size) {
-            Status written = out.write(data, size);
+        session, data, asciiType(session),
+        [&](const char* bytes, std::size_t size) {
+            if (restLimit >= 0 && data.wireBytes > restLimit) {
+                restIgnored = true;
+                return Status::protocol("The server accepted REST " + std::to_string(offset) +
+                                        " but sent more than the " + std::to_string(restLimit) +
+                                        " bytes after it: it ignored the offset");
+            }
+            Status written = out.write(bytes, size);
             if (written.isOk()) record.written += static_cast<long long>(size);
             return written;
         },
         offset, total);
+    // The partial file as it was: nothing of a transfer that started from the wrong place.
+    if (restIgnored) [[maybe_unused]]
+        Status kept = out.truncate(offset);
     Status closed = out.close();
     if (!received.isOk()) return received;
     if (!closed.isOk()) return closed;

@@ -105,6 +105,12 @@ void FakeVarnix::Reset() {
     std::lock_guard lock(mutex_);
     calls_.clear();
     scripts_.clear();
+    everyCall_ = nullptr;
+}
+
+void FakeVarnix::OnEveryCall(std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    everyCall_ = std::move(action);
 }
 
 FakeVarnix::Script& FakeVarnix::ScriptOf(const std::string& function) {
@@ -183,6 +189,7 @@ long long FakeVarnix::Call(const char* function, std::vector<std::string> argume
 long long FakeVarnix::CallFilling(const char* function, std::vector<std::string> arguments,
                                   char* buffer, int size, bool terminate, bool resultIsLength) {
     Action action;
+    std::function<void()> everyCall;
     long long result = 0;
     {
         std::lock_guard lock(mutex_);
@@ -205,8 +212,10 @@ long long FakeVarnix::CallFilling(const char* function, std::vector<std::string>
         }
         result = NextResult(script, resultIsLength ? written : 0);
         action = script.action;
+        everyCall = everyCall_;
     }
     if (action) action(arguments);
+    if (everyCall) everyCall();
     return result;
 }
 
