@@ -46,6 +46,7 @@ int CInterpreter::RunScript(const char* path) {
         CTraceLog::Gather gather;  // the log lines of one statement, appended together
         if (StopRequested() || !GetNextLine()) break;
         EchoStatement(currentLine_);
+        failure_ = Failure{};
         result = ExecuteLine();
         if (ignore_) {
             result = 0;
@@ -53,6 +54,10 @@ int CInterpreter::RunScript(const char* path) {
         }
         if (result != 0) break;
     }
+    if ((result == kStrayElse || result == kStrayEndif) && failure_.result == 0)
+        failure_ = Failure{static_cast<int>(scriptFile_.LineNumber()), MaskSecrets(currentLine_),
+                           "An else or endif outside an if block.", result};
+    if (result == 0) failure_ = Failure{};
     if (StopRequested()) result = ReportStop();
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;

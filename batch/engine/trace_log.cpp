@@ -142,7 +142,10 @@ void CTraceLog::AppendToFile(const std::string& file, std::string_view text) {
     // returns, and nothing holds the file between statements.
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        if (file == fileName_) enabled_.store(0);
+        if (file == fileName_) {
+            writeError_.store(errno);
+            enabled_.store(0);
+        }
         return;
     }
     while (!text.empty()) {
@@ -150,7 +153,10 @@ void CTraceLog::AppendToFile(const std::string& file, std::string_view text) {
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
             // a full disk ends logging as an unwritable file does
-            if (file == fileName_) enabled_.store(0);
+            if (file == fileName_) {
+                writeError_.store(written < 0 ? errno : ENOSPC);
+                enabled_.store(0);
+            }
             break;
         }
         text.remove_prefix(static_cast<std::size_t>(written));

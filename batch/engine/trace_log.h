@@ -26,6 +26,8 @@ class CTraceLog {
     }
     bool Enabled() const { return enabled_.load(std::memory_order_relaxed) != 0; }
     int Level() const { return level_.load(std::memory_order_relaxed); }
+    // The error number of the last write that failed and ended logging (0: none).
+    int WriteError() const { return writeError_.load(std::memory_order_relaxed); }
     void SetLevel(int level) { level_.store(level, std::memory_order_relaxed); }
 
     // A time-stamped "Trace-->" line of the parts; nothing is built while tracing is off.
@@ -85,6 +87,7 @@ class CTraceLog {
     const int mask_ = 1;
     std::atomic<int> level_{0};
     std::atomic<int> enabled_{0};
+    std::atomic<int> writeError_{0};
     std::string fileName_;
     std::string lastStatus_;
 };

@@ -173,8 +173,9 @@ VARNIX_API int ftp_site(int h, const char* text);
 VARNIX_API int ftp_quote(int h, const char* command, char* reply, int size);
 /* The current remote directory (the quoted path of PWD's reply) into buffer. */
 VARNIX_API int ftp_pwd(int h, char* buffer, int size);
-/* Non-zero when the remote file exists (SIZE, then MDTM, then an NLST of the name that
-   lists something). 0 when it does not, and on any failure. */
+/* Non-zero when the remote file or directory exists (SIZE, then MDTM, then an NLST of the
+   name that lists something, then a CWD into it and straight back, so that an empty
+   directory exists too). 0 when it does not, and on any failure. */
 VARNIX_API int ftp_Exists(int h, const char* file);
 /* Size in bytes (SIZE, in binary type); negative when missing or not available. */
 VARNIX_API long long ftp_GetFileSize(int h, const char* file);
@@ -301,6 +302,30 @@ VARNIX_API int varnix_setdefaulttimeout(int seconds);
 typedef void (*varnix_progress_proc)(int h, long long done, long long total, void* user);
 /* Install (or with NULL remove) the library-wide progress handler. */
 VARNIX_API int varnix_setprogresshandler(varnix_progress_proc proc, void* user);
+
+/* What the last get, put, append or server-to-server copy on h did to its target (for a
+   copy, ask the target's handle), for a caller that retries a transfer and must resume only
+   what its own attempts wrote. Each transfer call on h starts the record afresh, also one
+   that fails before it sends anything. */
+typedef struct varnix_transfer_info {
+    /* 1: the target was opened for this call: a get created or opened its local file; the
+       server accepted the STOR, STOU or APPE of a put, append or copy with a 1xx reply.
+       0: nothing of the target was touched, so a retry must start over. */
+    int opened;
+    /* Bytes this call wrote into the target: into the local file of a get, or handed to the
+       data connection by a put or append; -1 when not known (a server-to-server copy). */
+    long long written;
+    /* The local file's path as opened (a get in local unique mode: the free name it chose;
+       relative names resolved against the local path). Empty for a copy. */
+    char local[1024];
+    /* The remote name written: the name given, its default, or for STOU the name the server
+       gave in its reply. */
+    char remote[1024];
+} varnix_transfer_info;
+/* 0, VARNIX_EHANDLE, VARNIX_EBUSY while a call is under way on h, VARNIX_EINVAL for a null
+   info or a name longer than its field (info is then all zero). It leaves the text of
+   ftp_lasterror as it was, so that a caller can still read why the transfer failed. */
+VARNIX_API int varnix_lasttransfer(int h, varnix_transfer_info* info);
 
 #ifdef __cplusplus
 }

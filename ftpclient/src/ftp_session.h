@@ -16,6 +16,7 @@
 #include "control_connection.h"
 #include "protocol_text.h"
 #include "tls_context.h"
+#include "transfer_record.h"
 
 namespace varnix {
 
@@ -111,6 +112,8 @@ class FtpSession {
     // The wire type is not known any more (after a raw command).
     void forgetWireType() { wireTypeKnown_ = false; }
     const Reply& lastReply() const { return lastReply_; }
+    // What the last transfer call did to its target; each transfer starts it afresh.
+    TransferRecord& transferRecord() { return transferRecord_; }
     // Fails when there is no control connection or a stream is open.
     Status requireIdleConnection() const;
 
@@ -172,6 +175,7 @@ class FtpSession {
     std::unique_ptr<ControlConnection> control_;
     std::unique_ptr<OpenStream> stream_;
     Reply lastReply_;
+    TransferRecord transferRecord_;
     // Per control connection:
     bool wireTypeKnown_ = false;
     TransferType wireType_ = TransferType::Ascii;

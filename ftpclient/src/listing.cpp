@@ -120,7 +120,21 @@ bool remoteExists(FtpSession& session, const std::string& name) {
             found = data[i] != '\n' && data[i] != '\r' && data[i] != ' ';
         return Status::ok();
     });
-    return listed.isOk() && found;
+    if (listed.isOk() && found) return true;
+    return isDirectory(session, name);
+}
+
+// An empty directory lists no name: it exists when the server lets us change into it. The
+// working directory is changed back at once.
+bool isDirectory(FtpSession& session, const std::string& name) {
+    auto pwd = session.command("PWD");
+    if (!pwd.isOk() || pwd->code != 257) return false;
+    auto current = parsePwdReply(pwd->text());
+    if (!current.isOk()) return false;
+    auto cwd = session.command("CWD " + name);
+    if (!cwd.isOk() || !cwd->positive()) return false;
+    [[maybe_unused]] Status back = session.simpleCommand("CWD " + *current);
+    return true;
 }
 
 Status getMatching(FtpSession& session, const std::string& pattern) {

@@ -90,10 +90,14 @@ Result<long long> remoteSize(FtpSession& session, const std::string& name) {
 
 Status getFile(FtpSession& session, const std::string& remote, const std::string& local,
                GetMode mode, long long offset) {
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.remote = remote;
     if (remote.empty()) return Status::invalid("No remote file name given");
     std::string name = local.empty() ? lastComponent(remote) : local;
     if (name.empty()) return Status::invalid("No local name for remote file " + remote);
     std::string path = resolveLocal(session.settings().localPath, name);
+    record.local = path;
     if (mode == GetMode::AtLocalEnd) offset = std::max(0LL, localFileSize(path));
     if (mode == GetMode::Fresh) offset = 0;
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
@@ -126,6 +130,8 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
                                                               : LocalFile::create(path);
     if (!file.isOk()) return session.abortData(*channel, file.status());
     LocalFile& out = *file;
+    record.opened = true;
+    record.local = out.path();
     DataChannel& data = *channel;
     bool restIgnored = false;
     Status received = receiveData(
@@ -137,7 +143,9 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
                                         " but sent more than the " + std::to_string(restLimit) +
                                         " bytes after it: it ignored the offset");
             }
-            return out.write(bytes, size);
+            Status written = out.write(bytes, size);
+            if (written.isOk()) record.written += static_cast<long long>(size);
+            return written;
         },
         offset, total);
     // The partial file as it was: nothing of a transfer that started from the wrong place.
@@ -161,6 +169,10 @@ Status putFile(FtpSession& session, const std::string& local, const std::string&
 Status putLocalFile(FtpSession& session, const std::string& path, const std::string& remote,
                     PutMode mode, long long offset) {
     std::string target = remote.empty() ? lastComponent(path) : remote;
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.local = path;
+    record.remote = target;
     if (target.empty()) return Status::invalid("No remote name for local file " + path);
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
     auto file = LocalFile::openRead(path);
@@ -219,13 +231,23 @@ Status putLocalFile(FtpSession& session, const std::string& path, const std::str
         channel = session.openData("STOU", 0);  // a server that takes no name with STOU
     if (!channel.isOk()) return channel.status();
     Reply opening = channel->opening;
+    record.opened = true;
+    if (command.starts_with("STOU")) {
+        std::string given = uniqueNameOf(opening.text());
+        if (!given.empty()) record.remote = given;
+    }
     // The file goes through the transfer buffer rather than sendfile(): handed over by
     // reference, its pages would be read cold by the receiving side, and a server on the same
     // machine then spends far more time per byte.
     LocalFile& in = *file;
     Status sent = sendData(
         session, *channel, asciiType(session),
-        [&in](char* buffer, std::size_t n) { return in.read(buffer, n); }, offset, size);
+        [&in, &record](char* buffer, std::size_t n) {
+            auto read = in.read(buffer, n);
+            if (read.isOk()) record.written += static_cast<long long>(*read);
+            return read;
+        },
+        offset, size);
     if (!sent.isOk()) return sent;
     if (command.starts_with("STOU"))
         return Status::ok(opening.text() + "\n" + session.lastReply().text());

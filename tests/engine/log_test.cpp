@@ -47,12 +47,16 @@ TEST_F(LogTest, LoggingAloneWithoutAFileWritesNothing) {
         << "only the script itself";
 }
 
-TEST_F(LogTest, AnUnwritableLogFileTurnsLoggingOffQuietly) {
+// A job that asked for a log does not run on without one: the statement fails and says why.
+TEST_F(LogTest, AnUnwritableLogFileFailsItsStatement) {
     const std::string log = PathOf("no-such-folder/run.log");
     const ScriptRun run = Run("echo on\nlogfile '" + log + "'\nignore on\nfrobnicate\n");
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, -5);
     EXPECT_FALSE(CTraceLog::Instance().Enabled());
-    EXPECT_EQ(run.output.front(), "client: C> logfile '" + log + "'");
+    ASSERT_GE(run.output.size(), 2u);
+    EXPECT_EQ(run.output[0], "client: C> logfile '" + log + "'");
+    EXPECT_EQ(run.output[1],
+              "client: C> Cannot write the log file " + log + ": No such file or directory");
 
     // A file that stops being writable ends logging at the next write.
     const std::string second = PathOf("second.log");
