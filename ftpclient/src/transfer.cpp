@@ -149,8 +149,7 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
         },
         offset, total);
     // The partial file as it was: nothing of a transfer that started from the wrong place.
-    if (restIgnored) [[maybe_unused]]
-        Status kept = out.truncate(offset);
+    if (restIgnored && out.truncate(offset).isOk()) record.written = 0;
     Status closed = out.close();
     if (!received.isOk()) return received;
     if (!closed.isOk()) return closed;

@@ -544,6 +544,9 @@ Case putCase(std::string name, Script script, int expected,
              std::function<void(Context&)> check = {}, long long bytes = 5000) {
     Case c{std::move(name), std::move(script), putOf(bytes), expected, std::move(check)};
     c.prepare = [](Context& x) { ASSERT_EQ(ftp_setbinary(x.h), 0); };
+    // A put fills the kernel's buffers before it stalls; each write that still moves bytes
+    // may take up to one timeout on a busy machine.
+    c.waits = 6;
     return c;
 }
 
