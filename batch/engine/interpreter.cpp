@@ -62,6 +62,9 @@ int CInterpreter::RunScript(const char* path) {
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;
     if (lineTooLong_) result = kSyntaxError;
+    if (readFailed_ || lineTooLong_)
+        failure_ = Failure{static_cast<int>(scriptFile_.LineNumber()), "<the line read>",
+                           readFailed_ ? "The script could not be read further." : reason_, result};
     CloseFile();
     return result;
 }
