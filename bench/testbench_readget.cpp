@@ -11,18 +11,17 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 
 #include "core/ids.h"
 #include "files.h"
 #include "qt/child_frame.h"
 #include "qt/main_frame.h"
+#include "qt_modal.h"
 #include "servers.h"
 #include "varnix32.h"
 
@@ -60,21 +59,8 @@ double ConsoleRun(const testfx::TempDir& dir, const std::string& script, const s
     return seconds;
 }
 
-// Runs `act` on the next modal window once it is shown.
-void OnNextModal(std::function<void(QWidget*)> act, int tries = 1000) {
-    QTimer::singleShot(5, [act = std::move(act), tries] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible())
-            act(modal);
-        else if (tries > 0)
-            OnNextModal(act, tries - 1);
-    });
-}
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-    return dialog->findChild<T*>(QStringLiteral("control%1").arg(id));
-}
+using benchtest::Control;
+using benchtest::OnNextModal;
 
 // One command in the Qt window, its dialog filled with `values` (by control id) and OK
 // pressed once; its seconds, or a negative value when the log does not end with `must`.

@@ -27,6 +27,7 @@
 #include "qt/child_frame.h"
 #include "qt/main_frame.h"
 #include "qt/progress_box.h"
+#include "qt_modal.h"
 #include "servers.h"
 #include "varnix32.h"
 
@@ -37,25 +38,15 @@ using brisel::qt::CMainFrame;
 
 namespace {
 
-// Runs `act` on the next modal window once it is shown (the command that opens it is running
-// its own event loop by then). Gives up after about five seconds.
-void OnNextModal(std::function<void(QWidget*)> act, int tries = 500) {
-    QTimer::singleShot(10, [act = std::move(act), tries] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible())
-            act(modal);
-        else if (tries > 0)
-            OnNextModal(act, tries - 1);
-    });
-}
+using benchtest::Click;
+using benchtest::Control;
+using benchtest::OnNextModal;
 
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-    return dialog->findChild<T*>(QStringLiteral("control%1").arg(id));
-}
-
-void Click(QWidget* dialog, int id) {
-    Control<QPushButton>(dialog, id)->click();
+// Gives the document a binary session on the server; false when the login failed.
+bool LogInBinary(CBrisel32Doc& doc, const testfx::FtpServer& server) {
+    doc.m_hFtp =
+        ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
+    return doc.m_hFtp > 0 && ftp_setbinary(doc.m_hFtp) == 0;
 }
 
 QStringList LogLines(CChildFrame* child) {
@@ -401,10 +392,7 @@ class QtFrontEndTest : public QObject {
         frame.show();
         CChildFrame* child = frame.NewDocument();
         CBrisel32Doc& doc = child->Doc();
-        doc.m_hFtp =
-            ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
-        QVERIFY(doc.m_hFtp > 0);
-        ftp_setbinary(doc.m_hFtp);
+        QVERIFY(LogInBinary(doc, server));
         QString content;
         OnNextModal([&](QWidget* dialog) {
             Control<QPlainTextEdit>(dialog, ctl::Edit2)->setPlainText("typed before");
@@ -427,11 +415,8 @@ class QtFrontEndTest : public QObject {
         frame.show();
         CChildFrame* child = frame.NewDocument();
         CBrisel32Doc& doc = child->Doc();
-        doc.m_hFtp =
-            ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
-        QVERIFY(doc.m_hFtp > 0);
+        QVERIFY(LogInBinary(doc, server));
         ftp_statusbox(doc.m_hFtp, 1);
-        ftp_setbinary(doc.m_hFtp);
         OnNextModal([&](QWidget* dialog) {
             Control<QLineEdit>(dialog, ctl::Edit1)->setText("big.bin");
             Control<QLineEdit>(dialog, ctl::Edit2)
