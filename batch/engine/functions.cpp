@@ -1,9 +1,6 @@
 // Built-in functions, called as "$" name "(" arguments ")": times (Date, Today, Now), texts
 // (File, String) and numbers (Number, Exec). Each reads its own arguments and leaves its
 // result in the statement's value.
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +9,7 @@
 #include "clock.h"
 #include "dates.h"
 #include "interpreter.h"
+#include "platform/system.h"
 #include "trace_log.h"
 
 namespace {
@@ -22,15 +20,6 @@ constexpr const char* kFileTimePattern = "%m/%d/%Y %H:%M:%S";
 
 bool IsText(int code) {
     return code >= TK_STRING;
-}
-
-// The exit status of a shell command run by std::system: its exit code, 128 + the signal
-// that ended it, or -1 when no shell could be started.
-int ExitStatus(int status) {
-    if (status == -1) return -1;
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
 }
 
 }  // namespace
@@ -120,13 +109,13 @@ int CInterpreter::DateOfNested(CValue& value) {
         return 0;
     }
     const std::string& name = nested.ToString();
-    struct stat status {};
-    if (::stat(name.c_str(), &status) != 0) {
+    std::time_t modified = 0;
+    if (!quarv::platform::FileModified(name, modified)) {
         log.WriteLog("File \"", name, "\" does not exists\n");
         return -1;
     }
-    value.SetTime(0, status.st_mtime);
-    if (log.Tracing()) log.Trace(quarv::FormatLocalTime(status.st_mtime, kFileTimePattern));
+    value.SetTime(0, modified);
+    if (log.Tracing()) log.Trace(quarv::FormatLocalTime(modified, kFileTimePattern));
     return 0;
 }
 
@@ -181,8 +170,7 @@ int CInterpreter::f_Exec(CValue& value) {
     int status = kNotLoggedIn;
     if (result == 0) {
         // The command writes to the same terminal: what was printed before comes first.
-        std::fflush(nullptr);
-        status = ExitStatus(std::system(command.c_str()));
+        status = quarv::platform::RunCommand(command, [this] { return StopRequested(); });
         value.SetInt(0, status);
     }
     log.Trace("f_Exec: End. cc = ", result, ", ", status);

@@ -1,11 +1,9 @@
 #include "trace_log.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "clock.h"
+#include "platform/system.h"
 #include "quarv32.h"
 
 namespace {
@@ -90,19 +88,6 @@ void CTraceLog::SetStatus(std::string status) {
 void CTraceLog::AppendLocked(std::string_view text) {
     if (enabled_.load() == 0) return;
     // Opened and closed for every write, so a line is on disk when its statement returns.
-    const int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        enabled_.store(0);
-        return;
-    }
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            enabled_.store(0);  // a full disk ends logging as an unwritable file does
-            break;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    ::close(fd);
+    // A full disk ends logging as an unwritable file does.
+    if (!quarv::platform::AppendToFile(fileName_, text)) enabled_.store(0);
 }

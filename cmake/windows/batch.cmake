@@ -1,0 +1,12 @@
+# quarv32 in the Windows build: exports and ordinals from quarv32.def, the engine's Win32
+# platform files, and CLI11 (header-only) from the build machine's headers.
+varnix_windows_dll(quarv32 ${CMAKE_CURRENT_SOURCE_DIR}/quarv32.def)
+
+if(NOT TARGET CLI11::CLI11)
+    # Only the CLI folder: the rest of /usr/include belongs to the build machine.
+    set(varnix_cli11_root ${CMAKE_BINARY_DIR}/cli11-include)
+    file(MAKE_DIRECTORY ${varnix_cli11_root})
+    file(CREATE_LINK /usr/include/CLI ${varnix_cli11_root}/CLI SYMBOLIC)
+    add_library(CLI11::CLI11 INTERFACE IMPORTED)
+    set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${varnix_cli11_root})
+endif()
