@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "failure_line.h"
 #include "quarv32.h"
 #include "varnix32.h"
 
@@ -73,6 +74,13 @@ class EchoedScript {
     std::string path_;
 };
 
+// The failure line of the script run just now.
+std::string FailureOf(const std::string& script, int lineOffset) {
+    QuarvFailure failure{};
+    Quarv_LastFailure(&failure);
+    return FailureLine(script, failure, lineOffset);
+}
+
 }  // namespace
 
 int RunQuarv(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -115,6 +123,6 @@ int RunQuarv(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (result == QUARV_STOPPED)
         err << "quarv: " << script << " stopped on request (result " << result << ")\n";
     else
-        err << "quarv: " << script << " failed with result " << result << '\n';
+        err << FailureOf(script, echo ? 1 : 0) << '\n';
     return kExitFailed;
 }

@@ -10,6 +10,7 @@
 #include "dates.h"
 #include "interpreter.h"
 #include "platform/system.h"
+#include "program.h"
 #include "trace_log.h"
 
 namespace {
@@ -104,6 +105,8 @@ int CInterpreter::DateOfNested(CValue& value) {
     CValue nested;
     if (ExecFunction(nested) != 0)
         return SyntaxError(value, "f_Date", "... $", "<$file>", tokenizer_.Text());
+    // The nested call has read its own ")"; this one is the outer call's.
+    if (const int result = CloseCall(value, "f_Date"); result != 0) return result;
     if (nested.Type() != CValue::kString) {
         value.SetTime(0, nested.ToTime());
         return 0;
@@ -161,7 +164,7 @@ int CInterpreter::f_File(CValue& value) {
 }
 
 // $Exec(command): runs the command with the shell and gives its exit status. The call
-// succeeds whatever the status.
+// succeeds whatever the status; a stop request ends the command, and then the script.
 int CInterpreter::f_Exec(CValue& value) {
     CTraceLog& log = CTraceLog::Instance();
     log.Trace("f_Exec: Begin");
@@ -169,8 +172,7 @@ int CInterpreter::f_Exec(CValue& value) {
     const int result = TextCall(value, "f_Exec", "Exec", "... (", command);
     int status = kNotLoggedIn;
     if (result == 0) {
-        // The command writes to the same terminal: what was printed before comes first.
-        status = quarv::platform::RunCommand(command, [this] { return StopRequested(); });
+        status = quarv::RunProgram(command);
         value.SetInt(0, status);
     }
     log.Trace("f_Exec: End. cc = ", result, ", ", status);
@@ -194,6 +196,7 @@ int CInterpreter::f_Number(CValue& value) {
             result = ExecFunction(nested);
             number = nested.ToInt();
             value.SetInt(result, number);
+            if (result == 0) result = CloseCall(value, "f_Number");
         } else {
             result = SyntaxError(value, "f_Number", "... (", "<number>", tokenizer_.Text());
         }
@@ -217,6 +220,7 @@ int CInterpreter::f_String(CValue& value) {
         } else if (code == TK_DOLLAR) {
             CValue nested;
             result = ExecFunction(nested);
+            if (result == 0) result = CloseCall(value, "f_String");
             text = nested.ToString();
         } else {
             result = SyntaxError("f_String", "... (", "<string>", tokenizer_.Text());

@@ -24,10 +24,20 @@ int CInterpreter::GetNextLine() {
     log.Trace("GetNextLine: Begin");
     // Single statements have no file: the line stays as it is.
     if (!fileOpen_) return 1;
+    // The script ends at a line too long to read.
+    if (lineTooLong_) return 0;
     SetCurrentSession("#0");
     currentLine_.clear();
     while (currentLine_.empty()) {
         const CScriptFile::Read read = scriptFile_.ReadLine(currentLine_);
+        if (read == CScriptFile::Read::kTooLong) {
+            lineTooLong_ = true;
+            const std::string limit =
+                quarv::Cat("<a line of at most ", CScriptFile::kLongestLine, " bytes>");
+            SyntaxError("GetNextLine", quarv::Cat("Line ", scriptFile_.LineNumber()), limit,
+                        "<a longer line>");
+            return 0;
+        }
         if (read != CScriptFile::Read::kLine) {
             if (read == CScriptFile::Read::kError) {
                 readFailed_ = true;

@@ -1,6 +1,10 @@
 # quarv32 in the Windows build: exports and ordinals from quarv32.def, the engine's Win32
 # platform files, and CLI11 (header-only) from the build machine's headers.
 varnix_windows_dll(quarv32 ${CMAKE_CURRENT_SOURCE_DIR}/quarv32.def)
+# $Exec's program through CreateProcessW (platform/win32/system_win32.cpp).
+get_target_property(quarv_objects_sources quarv32_objects SOURCES)
+list(REMOVE_ITEM quarv_objects_sources engine/program.cpp)
+set_property(TARGET quarv32_objects PROPERTY SOURCES ${quarv_objects_sources})
 
 if(NOT TARGET CLI11::CLI11)
     # Only the CLI folder: the rest of /usr/include belongs to the build machine.

@@ -47,7 +47,9 @@ TEST_F(CliTest, FailedScriptExitsOneWithItsResult) {
     const CliRun run = Quarv({PathOf("job.qv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "quarv: " + PathOf("job.qv") + " failed with result -99\n");
+    EXPECT_EQ(run.err,
+              "quarv: " + PathOf("job.qv") +
+                  ":1: get a.txt: Session not login yet, check your syntax. (result -99)\n");
 }
 
 TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
@@ -65,7 +67,9 @@ TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
         unsetenv("TMPDIR");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "C> frobnicate\nC> Session not login yet, check your syntax.\n");
-    EXPECT_EQ(run.err, "quarv: " + PathOf("job.qv") + " failed with result -99\n");
+    EXPECT_EQ(run.err,
+              "quarv: " + PathOf("job.qv") +
+                  ":1: frobnicate: Session not login yet, check your syntax. (result -99)\n");
     EXPECT_EQ(empty.status, 0) << empty.err;
     EXPECT_EQ(empty.out, "");
     EXPECT_EQ(empty.err, "");

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 
+#include "clock.h"
 #include "platform/system.h"
+#include "program.h"
 
 namespace quarv::platform {
 namespace {
@@ -39,32 +41,24 @@ bool FileModified(const std::string& name, std::time_t& out) {
     return true;
 }
 
-bool AppendToFile(const std::string& name, std::string_view text) {
-    const int fd =
-        ::_wopen(Widen(name).c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
-                 _S_IREAD | _S_IWRITE);
-    if (fd < 0) return false;
-    bool complete = true;
-    while (!text.empty()) {
-        const unsigned chunk =
-            text.size() > (1u << 30) ? (1u << 30) : static_cast<unsigned>(text.size());
-        const int written = ::_write(fd, text.data(), chunk);
-        if (written <= 0) {
-            complete = false;
-            break;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    ::_close(fd);
-    return complete;
+int OpenForAppend(const std::string& name) {
+    return ::_wopen(Widen(name).c_str(),
+                    _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
 }
 
-int RunCommand(const std::string& command, const std::function<bool()>& stopRequested) {
+}  // namespace quarv::platform
+
+namespace quarv {
+
+// $Exec on Windows: the command runs with cmd /c; a stop request ends it.
+int RunProgram(const std::string& command) {
+    const StopMark mark = CurrentStopMark();
     std::fflush(nullptr);
     wchar_t shell[MAX_PATH];
     const DWORD n = ::GetEnvironmentVariableW(L"ComSpec", shell, MAX_PATH);
     std::wstring line = (n > 0 && n < MAX_PATH ? std::wstring(shell, n) : L"cmd.exe");
-    line = L"\"" + line + L"\" /c " + Widen(command);
+    line = L"\"" + line + L"\" /c " + platform::Widen(command);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -74,8 +68,8 @@ int RunCommand(const std::string& command, const std::function<bool()>& stopRequ
     ::CloseHandle(process.hThread);
     // Bounded slices, so that a stop request ends a program that would run on.
     while (::WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT) {
-        if (stopRequested && stopRequested()) {
-            ::TerminateProcess(process.hProcess, kStoppedExit);
+        if (StopRequestedSince(mark)) {
+            ::TerminateProcess(process.hProcess, platform::kStoppedExit);
             ::WaitForSingleObject(process.hProcess, INFINITE);
             break;
         }
@@ -86,4 +80,4 @@ int RunCommand(const std::string& command, const std::function<bool()>& stopRequ
     return known ? static_cast<int>(code) : -1;
 }
 
-}  // namespace quarv::platform
+}  // namespace quarv

@@ -88,7 +88,8 @@ bool matchFrom(const char* p, const char* n) {
 
 }  // namespace
 
-LocalFile::LocalFile(LocalFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+LocalFile::LocalFile(LocalFile&& other) noexcept
+    : fd_(other.fd_), pipeLike_(other.pipeLike_), path_(std::move(other.path_)) {
     other.fd_ = -1;
 }
 
@@ -96,6 +97,7 @@ LocalFile& LocalFile::operator=(LocalFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::_close(fd_);
         fd_ = other.fd_;
+        pipeLike_ = other.pipeLike_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
     }
@@ -175,6 +177,14 @@ Status LocalFile::seek(long long offset) {
         return localError("Cannot seek in local file", path_, errno);
     return Status::ok();
 }
+
+Status LocalFile::truncate(long long size) {
+    if (::_chsize_s(fd_, size) != 0) return localError("Cannot truncate", path_, errno);
+    return Status::ok();
+}
+
+// Windows raises no SIGPIPE: every kind of file is written alike.
+void LocalFile::noteKind() { pipeLike_ = false; }
 
 long long LocalFile::size() const {
     struct _stat64 st {};
