@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
+
 namespace quarv {
 namespace {
 
@@ -89,7 +91,7 @@ bool Sleep(std::chrono::milliseconds duration, StopMark since) {
 
 std::string FormatLocalTime(std::time_t time, const char* pattern) {
     std::tm fields{};
-    if (localtime_r(&time, &fields) == nullptr) return std::string();
+    if (!platform::LocalTime(time, fields)) return std::string();
     char text[64];
     const std::size_t length = std::strftime(text, sizeof text, pattern, &fields);
     return std::string(text, length);

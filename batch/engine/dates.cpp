@@ -5,6 +5,7 @@
 #include <string>
 
 #include "clock.h"
+#include "platform/system.h"
 #include "trace_log.h"
 #include "value.h"
 
@@ -55,7 +56,7 @@ std::time_t GetDate(std::string_view text, std::string_view format) {
     // clocks then show what UTC clocks showed. A date out of range stays out of range.
     if (time != kNoTime && ContainsGmt(format)) {
         std::tm utc{};
-        gmtime_r(&time, &utc);
+        platform::UtcTime(time, utc);
         time = LocalTime(DateFields{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour,
                                     utc.tm_min, utc.tm_sec});
     }
@@ -69,7 +70,7 @@ std::time_t CurrentTime() {
 
 std::time_t StartOfDay(std::time_t time) {
     std::tm local{};
-    localtime_r(&time, &local);
+    platform::LocalTime(time, local);
     return LocalTime(DateFields{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, 0, 0});
 }
 

@@ -1,8 +1,6 @@
 // Built-in functions, called as "$" name "(" arguments ")": times (Date, Today, Now), texts
 // (File, String) and numbers (Number, Exec). Each reads its own arguments and leaves its
 // result in the statement's value.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include "clock.h"
 #include "dates.h"
 #include "interpreter.h"
+#include "platform/system.h"
 #include "program.h"
 #include "trace_log.h"
 
@@ -113,13 +112,13 @@ int CInterpreter::DateOfNested(CValue& value) {
         return 0;
     }
     const std::string& name = nested.ToString();
-    struct stat status {};
-    if (::stat(name.c_str(), &status) != 0) {
+    std::time_t modified = 0;
+    if (!quarv::platform::FileModified(name, modified)) {
         log.WriteLog("File \"", name, "\" does not exists\n");
         return -1;
     }
-    value.SetTime(0, status.st_mtime);
-    if (log.Tracing()) log.Trace(quarv::FormatLocalTime(status.st_mtime, kFileTimePattern));
+    value.SetTime(0, modified);
+    if (log.Tracing()) log.Trace(quarv::FormatLocalTime(modified, kFileTimePattern));
     return 0;
 }
 

@@ -1,11 +1,11 @@
 #include "trace_log.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "clock.h"
+#include "platform/system.h"
 #include "quarv32.h"
 
 namespace {
@@ -140,7 +140,7 @@ void CTraceLog::AppendLocked(std::string_view text) {
 void CTraceLog::AppendToFile(const std::string& file, std::string_view text) {
     // Opened and closed for every append, so the lines are on disk when their statement
     // returns, and nothing holds the file between statements.
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = quarv::platform::OpenForAppend(file);
     if (fd < 0) {
         if (file == fileName_) {
             writeError_.store(errno);

@@ -16,10 +16,20 @@
 
 #include <stdint.h>
 
-#if defined(__GNUC__) && !defined(_WIN32)
+/* Windows: quarv32.dll exports these functions through quarv32.def, undecorated, at the
+   ordinals 1 Quarv_Execute, 2 Quarv_Execute2, 3 Quarv_ExecLine, 4 Quarv_ExecLine2 and
+   5 Quarv_Stop, in the 32-bit and the 64-bit DLL alike. They and the output procedures use the
+   C calling convention (__cdecl: the caller removes the arguments), so the names carry no
+   "@n" decoration; a host built with another default (/Gz) must declare them __cdecl. */
+#if defined(_WIN32)
+#define QUARV_API
+#define QUARV_CALL __cdecl
+#elif defined(__GNUC__)
 #define QUARV_API __attribute__((visibility("default")))
+#define QUARV_CALL
 #else
 #define QUARV_API
+#define QUARV_CALL
 #endif
 
 /* The result of a call that was asked to stop (Quarv_Stop). */
@@ -37,21 +47,21 @@ typedef struct CSession CSession;
 
 /* Receives one output line; user is the caller's value, passed through unchanged. The
    result is ignored. */
-typedef int (*OutputProc)(uintptr_t user, const char* text);
+typedef int(QUARV_CALL* OutputProc)(uintptr_t user, const char* text);
 
 /* Runs the script file with the default output procedures. */
-QUARV_API int Quarv_Execute(const char* script);
+QUARV_API int QUARV_CALL Quarv_Execute(const char* script);
 /* Runs the script file; user goes to both procedures, null procedures keep the defaults. */
-QUARV_API int Quarv_Execute2(const char* script, uintptr_t user, OutputProc client,
-                             OutputProc server);
+QUARV_API int QUARV_CALL Quarv_Execute2(const char* script, uintptr_t user, OutputProc client,
+                                        OutputProc server);
 /* Runs one statement on a connection the caller opened with varnix32 (handle h). The
    connection stays open. -1 when h is not connected or the statement is empty. */
-QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, OutputProc client,
-                             OutputProc server, int echo);
+QUARV_API int QUARV_CALL Quarv_ExecLine(int h, const char* statement, uintptr_t user,
+                                        OutputProc client, OutputProc server, int echo);
 /* Runs one statement on a session the caller owns (quarv32_session.h); the procedures get
    the session's FTP handle as their user value. -1 for a null session or an empty statement. */
-QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
-                              OutputProc client, OutputProc server, int echo);
+QUARV_API int QUARV_CALL Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
+                                         OutputProc client, OutputProc server, int echo);
 
 /* The statement that ended the calling thread's last Quarv_Execute or Quarv_Execute2 call
    with a failure: its line in the script file (counted from 1, comment and blank lines
@@ -72,7 +82,7 @@ QUARV_API int Quarv_LastFailure(QuarvFailure* failure);
    starts, the sessions of the call are disconnected, and the call returns QUARV_STOPPED.
    Calls that start later are not affected. Any thread may call it, but not a signal
    handler. */
-QUARV_API void Quarv_Stop(void);
+QUARV_API void QUARV_CALL Quarv_Stop(void);
 
 #ifdef __cplusplus
 }

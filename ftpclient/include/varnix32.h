@@ -42,7 +42,12 @@
 extern "C" {
 #endif
 
-/* Only the API is exported; everything else in the library is hidden. */
+/* Only the API is exported; everything else in the library is hidden. On Windows,
+   varnix32.dll exports every function below by its undecorated name through varnix32.def,
+   and varnix_disablelog also at the fixed ordinal 97. All functions and the callbacks a host
+   passes use the C calling convention (__cdecl, the compilers' default: the caller removes
+   the arguments), in the 32-bit and the 64-bit DLL alike; a host built with another default
+   (/Gz) must declare them __cdecl. */
 #if defined(__GNUC__) && !defined(_WIN32)
 #define VARNIX_API __attribute__((visibility("default")))
 #else

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "platform/net.h"
+
 namespace varnix {
 
 class AbortSignal {
@@ -16,12 +18,13 @@ class AbortSignal {
     void raise();
     void clear();
     bool raised() const { return raised_.load(std::memory_order_acquire); }
-    // Readable while the signal is raised; -1 if no descriptor could be made (then waits
-    // notice the signal only when they wake for another reason).
-    int fd() const { return fd_; }
+    // Readable while the signal is raised; kNoSocket if none could be made (then waits
+    // notice the signal only when they wake for another reason). A socket on Windows, where
+    // only sockets can be polled.
+    platform::NativeSocket fd() const { return fd_; }
 
   private:
-    int fd_ = -1;
+    platform::NativeSocket fd_ = platform::kNoSocket;
     std::atomic<bool> raised_{false};
 };
 

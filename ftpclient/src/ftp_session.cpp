@@ -323,4 +323,26 @@ Status FtpSession::alive() {
     return reply.isOk() ? Status::ok() : reply.status();
 }
 
+bool FtpSession::offers(std::string_view feature) {
+    if (!features_) {
+        auto reply = command("FEAT");
+        if (!reply.isOk()) return false;
+        features_ = reply->code == 211 ? reply->text() : std::string();
+    }
+    std::string_view rest = *features_;
+    while (!rest.empty()) {
+        auto nl = rest.find('\n');
+        std::string_view line = rest.substr(0, nl);
+        rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
+        auto start = line.find_first_not_of(' ');
+        // Features are the lines that begin with a space ("211-Features:", "211 End" do not).
+        if (start == 0 || start == std::string_view::npos) continue;
+        line.remove_prefix(start);
+        if (startsWithNoCase(line, feature) &&
+            (line.size() == feature.size() || line[feature.size()] == ' '))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace varnix

@@ -1,12 +1,10 @@
-#include <poll.h>
-
 #include "byte_stream.h"
 
 namespace varnix {
 
 bool PlainStream::idle() {
-    pollfd p{socket_.fd(), POLLIN, 0};
-    return ::poll(&p, 1, 0) == 0;
+    platform::PollEntry p{socket_.fd(), POLLIN, 0};
+    return platform::pollSockets(&p, 1, 0) == 0;
 }
 
 }  // namespace varnix

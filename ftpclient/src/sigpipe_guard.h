@@ -3,6 +3,21 @@
 // is taken back: a peer that went away never kills the host program.
 #pragma once
 
+#ifdef _WIN32
+
+namespace varnix {
+// Windows has no SIGPIPE: a write to a closed pipe or socket only fails.
+class SigpipeGuard {
+  public:
+    SigpipeGuard() {}
+    ~SigpipeGuard() {}
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+};
+}  // namespace varnix
+
+#else
+
 #include <pthread.h>
 #include <signal.h>
 
@@ -37,3 +52,5 @@ class SigpipeGuard {
 };
 
 }  // namespace varnix
+
+#endif

@@ -2,17 +2,18 @@
 // optional abort signal: nothing here blocks without a bound.
 #pragma once
 
-#include <sys/socket.h>
-
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "abort_signal.h"
 #include "deadline.h"
+#include "platform/net.h"
 #include "status.h"
 
 namespace varnix {
+
+using platform::NativeSocket;
 
 // How long one wait may take, and what may end it early.
 struct Wait {
@@ -23,10 +24,10 @@ struct Wait {
 class SocketAddress {
   public:
     SocketAddress() = default;
-    SocketAddress(const sockaddr* address, socklen_t length);
+    SocketAddress(const sockaddr* address, platform::AddressLength length);
 
-    static SocketAddress peerOf(int fd);
-    static SocketAddress localOf(int fd);
+    static SocketAddress peerOf(NativeSocket fd);
+    static SocketAddress localOf(NativeSocket fd);
     // A numeric IPv4 or IPv6 address text; invalid when it is neither.
     static SocketAddress fromNumeric(const std::string& ip, int port);
 
@@ -42,21 +43,21 @@ class SocketAddress {
     bool sameHost(const SocketAddress& other) const;
 
     const sockaddr* raw() const { return reinterpret_cast<const sockaddr*>(&storage_); }
-    socklen_t length() const { return length_; }
+    platform::AddressLength length() const { return length_; }
 
   private:
     sockaddr_storage storage_{};
-    socklen_t length_ = 0;
+    platform::AddressLength length_ = 0;
 };
 
 // Waits until fd is ready for `events` (POLLIN/POLLOUT): ok, a timeout or an abort.
-Status waitForFd(int fd, short events, const Wait& wait);
+Status waitForFd(NativeSocket fd, short events, const Wait& wait);
 
 class Socket {
   public:
     Socket() = default;
-    explicit Socket(int fd) : fd_(fd) {}
-    Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    explicit Socket(NativeSocket fd) : fd_(fd) {}
+    Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = platform::kNoSocket; }
     Socket& operator=(Socket&& other) noexcept;
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
@@ -64,8 +65,8 @@ class Socket {
 
     static Result<Socket> connect(const SocketAddress& address, const Wait& wait);
 
-    int fd() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
+    NativeSocket fd() const { return fd_; }
+    bool valid() const { return fd_ != platform::kNoSocket; }
     void close();
     // Closes with a reset instead of an orderly end, so the peer sees a failed transfer.
     void closeWithReset();
@@ -84,7 +85,7 @@ class Socket {
     SocketAddress local() const { return SocketAddress::localOf(fd_); }
 
   private:
-    int fd_ = -1;
+    NativeSocket fd_ = platform::kNoSocket;
 };
 
 // A listening socket for one incoming data connection (active mode).
@@ -108,7 +109,7 @@ Result<std::vector<SocketAddress>> resolveHost(const std::string& host, int port
 // Connects to the first of host's addresses that answers.
 Result<Socket> connectToHost(const std::string& host, int port, const Wait& wait);
 
-// "Connection refused" and the like, from errno.
+// "Connection refused" and the like, from errno (or a socket error on Windows).
 std::string systemError(int error);
 
 }  // namespace varnix

@@ -1,6 +1,7 @@
 #include "tls_context.h"
 
 #include <openssl/err.h>
+#include <openssl/ssl.h>
 
 #include <filesystem>
 #include <mutex>

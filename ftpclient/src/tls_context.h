@@ -4,12 +4,15 @@
 // snapshot when it is opened; its data connections use the same one.
 #pragma once
 
-#include <openssl/ssl.h>
-
 #include <memory>
 #include <string>
 
 #include "status.h"
+
+// OpenSSL's types by name only, so that code above the TLS layer builds where OpenSSL is
+// absent (the Windows build).
+typedef struct ssl_ctx_st SSL_CTX;
+typedef struct ssl_session_st SSL_SESSION;
 
 namespace varnix {
 

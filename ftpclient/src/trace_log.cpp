@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "platform/local_time.h"
 #include "protocol_text.h"
 #include "sigpipe_guard.h"
 #include "socket.h"
@@ -23,7 +24,7 @@ std::string timestamp() {
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
     std::tm local{};
-    ::localtime_r(&seconds, &local);
+    platform::localTime(seconds, local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     std::string ms = std::to_string(millis);

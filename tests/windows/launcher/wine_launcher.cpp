@@ -1,0 +1,71 @@
+// Runs a Windows test program under Wine 64-bit against the real FTP servers of the Linux
+// fixtures: starts pyftpdlib (and vsftpd where it can run) on 127.0.0.1, passes each one's
+// host, user, password and root to the program in the environment
+// (VARNIX_WIN_<KIND>_HOST/_USER/_PASSWORD/_ROOT, the root as Wine's Z: path), waits for the
+// program and stops the servers. Its exit status is the program's.
+// Usage: wine_launcher PROGRAM.exe [ARGUMENTS...]
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "servers.h"
+
+extern char** environ;
+
+namespace {
+
+std::string windowsPath(const std::filesystem::path& unixPath) {
+    std::string text = "Z:" + unixPath.string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+void announce(const testfx::FtpServer& server, const std::string& kind) {
+    const std::string prefix = "VARNIX_WIN_" + kind + "_";
+    ::setenv((prefix + "HOST").c_str(), server.host().c_str(), 1);
+    ::setenv((prefix + "USER").c_str(), server.user().c_str(), 1);
+    ::setenv((prefix + "PASSWORD").c_str(), server.password().c_str(), 1);
+    ::setenv((prefix + "ROOT").c_str(), windowsPath(server.root()).c_str(), 1);
+    std::cout << "wine_launcher: " << server.kindName() << " on " << server.host() << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "usage: wine_launcher PROGRAM.exe [ARGUMENTS...]\n";
+        return 2;
+    }
+    testfx::FtpServer pyftpdlib(testfx::ServerKind::Pyftpdlib);
+    announce(pyftpdlib, "PYFTPDLIB");
+    std::unique_ptr<testfx::FtpServer> vsftpd;
+    if (testfx::vsftpdAvailable()) {
+        vsftpd = std::make_unique<testfx::FtpServer>(testfx::ServerKind::Vsftpd);
+        announce(*vsftpd, "VSFTPD");
+    } else {
+        std::cout << "wine_launcher: vsftpd cannot run here (needs root); its cases skip\n";
+    }
+    ::setenv("WINEDEBUG", "-all", 1);
+    const char* wine = std::getenv("VARNIX_WINE");
+    std::vector<std::string> args{wine ? wine : "/usr/lib/wine/wine64"};
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i]);
+    std::vector<char*> raw;
+    for (auto& a : args)
+        raw.push_back(a.data());
+    raw.push_back(nullptr);
+    pid_t child = 0;
+    if (::posix_spawn(&child, raw[0], nullptr, nullptr, raw.data(), environ) != 0) {
+        std::cerr << "wine_launcher: cannot start " << raw[0] << "\n";
+        return 127;
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) < 0) return 127;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
