@@ -25,9 +25,8 @@ int CInterpreter::RunThenPart() {
     CTraceLog::Instance().Trace("ExecIf: If is true");
     EchoLine("--> Perform THEN");
     if (!GetNextLine()) return 0;
-    EchoStatement(currentLine_);
     for (;;) {
-        const int code = ExecuteLine();
+        const int code = RunLine();
         if (StopRequested()) return kStopped;
         if (code == kStrayEndif) return 0;
         if (code == kStrayElse) {
@@ -36,7 +35,6 @@ int CInterpreter::RunThenPart() {
             return result;
         }
         if (!GetNextLine()) return SyntaxError("ExecIf", "If ...", "EndIf", "<end-of-file>");
-        EchoStatement(currentLine_);
     }
 }
 
@@ -54,8 +52,7 @@ int CInterpreter::RunElsePart() {
     }
     EchoLine("--> Perform ELSE");
     while (GetNextLine()) {
-        EchoStatement(currentLine_);
-        const int code = ExecuteLine();
+        const int code = RunLine();
         if (StopRequested()) return kStopped;
         if (code == kStrayEndif) {
             EchoLine("--> ENDIF");

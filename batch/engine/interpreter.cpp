@@ -43,8 +43,7 @@ int CInterpreter::RunScript(const char* path) {
     int result = 0;
     if (!OpenFile(path)) return kCannotStart;
     while (!StopRequested() && GetNextLine()) {
-        EchoStatement(currentLine_);
-        result = ExecuteLine();
+        result = RunLine();
         if (ignore_) {
             result = 0;
             continue;

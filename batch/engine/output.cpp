@@ -11,6 +11,7 @@ constexpr int kTextBufferSize = 1024;
 }
 
 void CInterpreter::EchoLine(std::string_view text) {
+    lastShown_.assign(text);
     if (echo_) {
         const std::string line = quarv::Cat("C> ", text, "\r\n");
         clientOutput_(userValue_, line.c_str());
@@ -39,9 +40,11 @@ std::string CInterpreter::LastErrorText() {
 // Shows the server's answer after a command; the operation and item name nothing visible.
 void CInterpreter::ReportResult(std::string_view, std::string_view, int code) {
     std::string reply;
-    if (code != kNotLoggedIn && (echo_ || logCopy_)) {
+    const bool hostListens = host_ != nullptr && host_->statement != nullptr;
+    if (code != kNotLoggedIn && (echo_ || logCopy_ || hostListens)) {
         if (current_ != nullptr) reply = current_->GetLastReply();
         if (reply.empty()) reply = LastErrorText();
+        lastShown_ = reply;
     }
     if (echo_ && code != kNotLoggedIn) ServerLine(reply);
     if (logCopy_) CTraceLog::Instance().WriteLine("S> ", reply);

@@ -50,6 +50,7 @@ CScriptFile::Read CScriptFile::ReadLine(std::string& line) {
     }
     if (failed_) return Read::kError;
     if (!any) return Read::kEnd;
+    ++lineNumber_;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t nul = line.find('\0');
     if (nul != std::string::npos) line.resize(nul);

@@ -22,6 +22,8 @@ class CScriptFile {
     // The next line without its line end. A NUL byte ends the line's text: what follows it
     // on the same line is dropped, as from a C string.
     Read ReadLine(std::string& line);
+    // The number of the line ReadLine gave last, from 1.
+    int LineNumber() const { return lineNumber_; }
 
   private:
     bool Refill();
@@ -31,4 +33,5 @@ class CScriptFile {
     std::size_t begin_ = 0;  // unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
     bool failed_ = false;
+    int lineNumber_ = 0;
 };

@@ -3,6 +3,7 @@
 # the installed varnix32.h: once with find_package, once with pkg-config.
 set -euo pipefail
 build_dir="$1"
+version="$2"  # what varnix_version() returns
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -17,12 +18,14 @@ mkdir "$work/cmake"
 cp "$here/consumer.c" "$work/cmake/"
 cp "$here/CMakeLists.txt.in" "$work/cmake/CMakeLists.txt"
 cmake -S "$work/cmake" -B "$work/cmake/build" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DVARNIX_EXPECTED_VERSION="$version" \
     -DCMAKE_C_FLAGS="-std=c99 -Wall -Wextra -Werror -pedantic" >/dev/null
 cmake --build "$work/cmake/build" >/dev/null
 "$work/cmake/build/consumer"
 
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
-cc -std=c99 -Wall -Wextra -Werror -pedantic "$here/consumer.c" -o "$work/pc-consumer" \
+cc -std=c99 -Wall -Wextra -Werror -pedantic -DVARNIX_EXPECTED_VERSION="$version" \
+    "$here/consumer.c" -o "$work/pc-consumer" \
     $(pkg-config --cflags --libs varnix32) -Wl,-rpath,"$libdir"
 "$work/pc-consumer"
 echo "installed library usable through find_package and pkg-config"
