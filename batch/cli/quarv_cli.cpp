@@ -13,6 +13,7 @@
 
 #include "cli_options.h"
 #include "env_expander.h"
+#include "failure_line.h"
 #include "job_host.h"
 #include "quarv32.h"
 #include "script_copy.h"
@@ -76,6 +77,14 @@ class TlsTrust {
 std::string HomeNetrc() {
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr ? home : "") + "/.netrc";
+}
+
+// The failure line of the script run just now. Echo from the first line is a host setting,
+// not a line put in front of the script: the lines count as in the file.
+std::string FailureOf(const std::string& script) {
+    QuarvFailure failure{};
+    Quarv_LastFailure(&failure);
+    return FailureLine(script, failure, 0);
 }
 
 }  // namespace
@@ -154,6 +163,6 @@ int RunQuarv(int argc, const char* const* argv, std::istream& in, std::ostream& 
     if (result == QUARV_STOPPED)
         err << "quarv: " << script << " stopped on request (result " << result << ")\n";
     else
-        err << "quarv: " << script << " failed with result " << result << '\n';
+        err << FailureOf(script) << '\n';
     return kExitFailed;
 }

@@ -5,7 +5,7 @@
 #include "trace_log.h"
 
 // if operand [op operand]: leaves the condition's truth as a bool in value. Tokens after
-// the second operand stay unread.
+// the second operand stay unread; after a lone operand only the end of the line may come.
 int CInterpreter::IfCondition(CValue& value) {
     CTraceLog& log = CTraceLog::Instance();
     CValue left;
@@ -14,8 +14,14 @@ int CInterpreter::IfCondition(CValue& value) {
     int cc = ExecuteCmdExt(left);
     if (cc != 0) {
         value.SetBool(cc, false);
-    } else if (const int op = tokenizer_.GetNextToken(); !quarv::IsCompare(op)) {
+    } else if (const int op = tokenizer_.GetNextToken(); op == TK_EOL) {
         value.SetBool(0, left.ToBool());
+    } else if (!quarv::IsCompare(op)) {
+        // Something that is neither a comparison nor the end: dropping it would decide the
+        // block on half of what the line says.
+        cc = SyntaxError("IfCondition", "If ...", "[= | != | < | <= | > | >= | <end-of-line>]",
+                         tokenizer_.Text());
+        value.SetBool(cc, false);
     } else {
         log.Trace("IfCondition: IsCompare (", tokenizer_.Text(), ")");
         cc = CompareWithNextOperand(left, op, value);

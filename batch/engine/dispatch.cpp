@@ -76,12 +76,24 @@ CInterpreter::CommandHandler CInterpreter::FindCommand(int code) {
 }
 
 int CInterpreter::ExecuteLine() {
+    CTraceLog::Gather gather;
     CValue value;
     CTraceLog::Instance().Trace("ExecuteLine: Begin");
+    reason_.clear();
+    failureText_.clear();
+    shownReply_.clear();
     tokenizer_.GetNextToken();
     int result = 0;
     if (!ControlStmt(result)) result = ExecuteCmd(value);
+    // else and endif end the parts of a block; outside one the script loop notes them.
+    if (result != kStrayElse && result != kStrayEndif) NoteFailure(result);
     return result;
+}
+
+// The innermost failing statement is noted first: a block that it ends fails after it.
+void CInterpreter::NoteFailure(int result) {
+    if (result == 0 || failure_.result != 0) return;
+    failure_ = Failure{static_cast<int>(scriptFile_.LineNumber()), MaskSecrets(currentLine_), reason_, result};
 }
 
 int CInterpreter::ControlStmt(int& result) {
@@ -105,7 +117,14 @@ int CInterpreter::ExecuteCmd(CValue& value) {
         const int handle = current_ != nullptr ? current_->GetHandle() : 0;
         commandHandle_ = handle;
         if (handle <= 0) {
-            EchoLine("Session not login yet, check your syntax.");
+            reason_ = "Session not login yet, check your syntax.";
+            if (current_ != nullptr && current_->WasLost()) {
+                const std::string why = current_->TakeFailure();
+                reason_ = quarv::Cat("The connection to ", current_->GetLogin().host,
+                                     " was lost and could not be restored",
+                                     why.empty() ? "." : ": ", why);
+            }
+            EchoLine(reason_);
             if (log.Tracing())
                 log.Trace("Token = ", MaskSecrets(tokenizer_.Text()), ", ftphandle = ", handle);
             value.SetInt(kNotLoggedIn, kNotLoggedIn);
@@ -151,8 +170,9 @@ int CInterpreter::ExecuteCmdExt(CValue& value) {
 int CInterpreter::SyntaxError(std::string_view, std::string_view item, std::string_view expected,
                               std::string_view found) {
     // The found text may be a whole login line taken as one word.
-    EchoLine(quarv::Cat(item, ": syntax error. Expecting \"", expected, "\", found \"",
-                        MaskSecrets(found), "\"."));
+    reason_ = quarv::Cat(item, ": syntax error. Expecting \"", expected, "\", found \"",
+                         MaskSecrets(found), "\".");
+    EchoLine(reason_);
     return kSyntaxError;
 }
 
@@ -176,14 +196,17 @@ int CInterpreter::ExecIfLine() {
 }
 
 // test quit [#session]: drops a connection behind the session's back, for trying reconnects.
+// The handle stays, so that the session can log in again on it.
 int CInterpreter::Test() {
     CTraceLog& log = CTraceLog::Instance();
     log.Trace("Test: Begin");
     if (tokenizer_.GetNextToken() == TK_QUIT) {
+        int handle = 0;
         if (tokenizer_.GetNextToken() == TK_SESSION)
-            ftp_quit(FindFtpHandle(tokenizer_.Text()));
+            handle = FindFtpHandle(tokenizer_.Text());
         else if (current_ != nullptr)
-            current_->Disconnect();
+            handle = current_->GetHandle();
+        if (handle > 0) ftp_Logout(handle);
     }
     log.Trace("Test: End.");
     return 0;

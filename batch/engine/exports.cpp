@@ -1,5 +1,8 @@
 // The four exports: each builds an interpreter on its own stack frame, runs, and destroys it
 // before returning. No exception leaves them.
+#include <algorithm>
+#include <string>
+
 #include "clock.h"
 #include "interpreter.h"
 #include "quarv32.h"
@@ -17,14 +20,40 @@ int Guarded(Run run) noexcept {
     }
 }
 
+// The failure of the calling thread's last script run.
+thread_local CInterpreter::Failure lastFailure;
+
+void CopyText(const std::string& text, char* buffer, std::size_t size) {
+    const std::size_t n = std::min(text.size(), size - 1);
+    text.copy(buffer, n);
+    buffer[n] = '\0';
+}
+
+// Runs the script and keeps its failure for Quarv_LastFailure.
+int RunAndKeepFailure(CInterpreter& interpreter, const char* script) {
+    lastFailure = CInterpreter::Failure{};
+    const int result = interpreter.RunScript(script);
+    lastFailure = interpreter.LastFailure();
+    return result;
+}
+
 }  // namespace
 
 extern "C" {
 
+QUARV_API int Quarv_LastFailure(QuarvFailure* failure) {
+    if (failure == nullptr) return lastFailure.result;
+    failure->line = lastFailure.line;
+    failure->result = lastFailure.result;
+    CopyText(lastFailure.statement, failure->statement, sizeof failure->statement);
+    CopyText(lastFailure.reason, failure->reason, sizeof failure->reason);
+    return lastFailure.result;
+}
+
 QUARV_API int Quarv_Execute(const char* script) {
     return Guarded([&] {
         CInterpreter interpreter;
-        return interpreter.RunScript(script);
+        return RunAndKeepFailure(interpreter, script);
     });
 }
 
@@ -34,7 +63,7 @@ QUARV_API int Quarv_Execute2(const char* script, uintptr_t user, OutputProc clie
         CInterpreter interpreter;
         interpreter.SetUserValue(user);
         interpreter.SetOutputProcs(client, server);
-        return interpreter.RunScript(script);
+        return RunAndKeepFailure(interpreter, script);
     });
 }
 
@@ -46,7 +75,7 @@ QUARV_API int Quarv_Execute3(const char* script, uintptr_t user, OutputProc clie
         interpreter.SetOutputProcs(client, server);
         interpreter.SetHost(host);
         if (host != nullptr && host->echo != 0) interpreter.SetEchoFlag(true);
-        return interpreter.RunScript(script);
+        return RunAndKeepFailure(interpreter, script);
     });
 }
 

@@ -2,7 +2,6 @@
 // (File, String) and numbers (Number, Exec). Each reads its own arguments and leaves its
 // result in the statement's value.
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "clock.h"
 #include "dates.h"
 #include "interpreter.h"
+#include "program.h"
 #include "trace_log.h"
 
 namespace {
@@ -22,15 +22,6 @@ constexpr const char* kFileTimePattern = "%m/%d/%Y %H:%M:%S";
 
 bool IsText(int code) {
     return code >= TK_STRING;
-}
-
-// The exit status of a shell command run by std::system: its exit code, 128 + the signal
-// that ended it, or -1 when no shell could be started.
-int ExitStatus(int status) {
-    if (status == -1) return -1;
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
 }
 
 }  // namespace
@@ -115,6 +106,8 @@ int CInterpreter::DateOfNested(CValue& value) {
     CValue nested;
     if (ExecFunction(nested) != 0)
         return SyntaxError(value, "f_Date", "... $", "<$file>", tokenizer_.Text());
+    // The nested call has read its own ")"; this one is the outer call's.
+    if (const int result = CloseCall(value, "f_Date"); result != 0) return result;
     if (nested.Type() != CValue::kString) {
         value.SetTime(0, nested.ToTime());
         return 0;
@@ -172,7 +165,7 @@ int CInterpreter::f_File(CValue& value) {
 }
 
 // $Exec(command): runs the command with the shell and gives its exit status. The call
-// succeeds whatever the status.
+// succeeds whatever the status; a stop request ends the command, and then the script.
 int CInterpreter::f_Exec(CValue& value) {
     CTraceLog& log = CTraceLog::Instance();
     log.Trace("f_Exec: Begin");
@@ -180,9 +173,7 @@ int CInterpreter::f_Exec(CValue& value) {
     const int result = TextCall(value, "f_Exec", "Exec", "... (", command);
     int status = kNotLoggedIn;
     if (result == 0) {
-        // The command writes to the same terminal: what was printed before comes first.
-        std::fflush(nullptr);
-        status = ExitStatus(std::system(command.c_str()));
+        status = quarv::RunProgram(command);
         value.SetInt(0, status);
     }
     log.Trace("f_Exec: End. cc = ", result, ", ", status);
@@ -206,6 +197,7 @@ int CInterpreter::f_Number(CValue& value) {
             result = ExecFunction(nested);
             number = nested.ToInt();
             value.SetInt(result, number);
+            if (result == 0) result = CloseCall(value, "f_Number");
         } else {
             result = SyntaxError(value, "f_Number", "... (", "<number>", tokenizer_.Text());
         }
@@ -229,6 +221,7 @@ int CInterpreter::f_String(CValue& value) {
         } else if (code == TK_DOLLAR) {
             CValue nested;
             result = ExecFunction(nested);
+            if (result == 0) result = CloseCall(value, "f_String");
             text = nested.ToString();
         } else {
             result = SyntaxError("f_String", "... (", "<string>", tokenizer_.Text());

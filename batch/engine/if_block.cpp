@@ -19,8 +19,13 @@ int CInterpreter::ExecIf() {
     return result;
 }
 
-// Runs the lines up to endif, or up to else and then skips to endif. The codes of the
-// statements inside do not become the if's result.
+// A statement inside a part that fails ends the block at once and becomes the if's result,
+// so that nothing after a failed transfer runs; with ignore on the block runs on.
+bool CInterpreter::EndsBlock(int code) const {
+    return code != 0 && code != kStrayElse && code != kStrayEndif && !ignore_;
+}
+
+// Runs the lines up to endif, or up to else and then skips to endif.
 int CInterpreter::RunThenPart() {
     CTraceLog::Instance().Trace("ExecIf: If is true");
     EchoLine("--> Perform THEN");
@@ -28,6 +33,7 @@ int CInterpreter::RunThenPart() {
     for (;;) {
         const int code = RunLine();
         if (StopRequested()) return kStopped;
+        if (EndsBlock(code)) return code;
         if (code == kStrayEndif) return 0;
         if (code == kStrayElse) {
             const int result = GotoEndif();
@@ -41,19 +47,17 @@ int CInterpreter::RunThenPart() {
 // Skips the then-part unseen; runs the else-part, if there is one, up to endif.
 int CInterpreter::RunElsePart() {
     CTraceLog::Instance().Trace("ExecIf: If is false");
-    for (;;) {
-        if (!GetNextLine()) return 0;
-        const int code = tokenizer_.GetNextToken();
-        if (code == TK_ENDIF) {
-            EchoLine("--> ENDIF");
-            return 0;
-        }
-        if (code == TK_ELSE) break;
+    const int found = SkipTo(true);
+    if (found == 0) return 0;
+    if (found == TK_ENDIF) {
+        EchoLine("--> ENDIF");
+        return 0;
     }
     EchoLine("--> Perform ELSE");
     while (GetNextLine()) {
         const int code = RunLine();
         if (StopRequested()) return kStopped;
+        if (EndsBlock(code)) return code;
         if (code == kStrayEndif) {
             EchoLine("--> ENDIF");
             return 0;
@@ -62,11 +66,27 @@ int CInterpreter::RunElsePart() {
     return 0;
 }
 
-// Skips lines unseen up to the next one that begins with endif; nesting is not counted.
+// Skips lines unseen up to the endif of this block: a nested block is skipped whole.
 int CInterpreter::GotoEndif() {
     CTraceLog::Instance().Trace("GotoEndif: Begin");
+    return SkipTo(false) == TK_ENDIF ? 0 : kNotLoggedIn;
+}
+
+// Reads lines unseen up to this block's endif (or, with atElse, its else): nested if lines
+// are counted, so their else and endif lines do not end the skip. The code of the line that
+// ended it, or 0 at the end of the file.
+int CInterpreter::SkipTo(bool atElse) {
+    int nested = 0;
     while (GetNextLine()) {
-        if (tokenizer_.GetNextToken() == TK_ENDIF) return 0;
+        const int code = tokenizer_.GetNextToken();
+        if (code == TK_IF) {
+            ++nested;
+        } else if (code == TK_ENDIF) {
+            if (nested == 0) return TK_ENDIF;
+            --nested;
+        } else if (code == TK_ELSE && atElse && nested == 0) {
+            return TK_ELSE;
+        }
     }
-    return kNotLoggedIn;
+    return 0;
 }

@@ -42,7 +42,10 @@ void CInterpreter::SetOutputProcs(OutputProc client, OutputProc server) {
 int CInterpreter::RunScript(const char* path) {
     int result = 0;
     if (!OpenFile(path)) return kCannotStart;
-    while (!StopRequested() && GetNextLine()) {
+    for (;;) {
+        CTraceLog::Gather gather;  // the log lines of one statement, appended together
+        if (StopRequested() || !GetNextLine()) break;
+        failure_ = Failure{};
         result = RunLine();
         if (ignore_) {
             result = 0;
@@ -50,9 +53,14 @@ int CInterpreter::RunScript(const char* path) {
         }
         if (result != 0) break;
     }
+    if ((result == kStrayElse || result == kStrayEndif) && failure_.result == 0)
+        failure_ = Failure{static_cast<int>(scriptFile_.LineNumber()), MaskSecrets(currentLine_),
+                           "An else or endif outside an if block.", result};
+    if (result == 0) failure_ = Failure{};
     if (StopRequested()) result = ReportStop();
     // A script that could not be read to its end did not run to its end.
     if (readFailed_) result = kCannotStart;
+    if (lineTooLong_) result = kSyntaxError;
     CloseFile();
     return result;
 }

@@ -18,6 +18,7 @@
 class CSession;
 struct TransferArguments;
 struct TransferForm;
+class WrittenTarget;
 
 // Result codes of statements besides success (0) and the library's own codes.
 enum StatementResult : int {
@@ -63,6 +64,16 @@ class CInterpreter {
     // Runs one statement taken as it stands (no comment removal); -1 when it is empty.
     int RunStatement(std::string_view statement);
 
+    // The statement that ended the run with a failure: its line, its text (passwords
+    // masked), why it failed as shown, and its result. Line 0 and result 0 when none did.
+    struct Failure {
+        int line = 0;
+        std::string statement;
+        std::string reason;
+        int result = 0;
+    };
+    const Failure& LastFailure() const { return failure_; }
+
     // The session table.
     int SetCurrentSession(std::string_view name);
     int FindFtpHandle(std::string_view name);
@@ -105,6 +116,10 @@ class CInterpreter {
     void ReportResult(std::string_view operation, std::string_view item, int code);
     void ServerLine(std::string_view reply);
     std::string LastErrorText();
+    std::string FailureReason();
+    // Remembers the statement under way as the run's failure, unless one is remembered.
+    void NoteFailure(int result);
+    int LogFileUnwritable(const std::string& name);
 
     // Control statements.
     int ReadSwitch(const char* operation, const char* item, int& flag);
@@ -118,6 +133,8 @@ class CInterpreter {
     int RunThenPart();
     int RunElsePart();
     int GotoEndif();
+    int SkipTo(bool atElse);
+    bool EndsBlock(int code) const;
     int ExecElse() { return kStrayElse; }
     int ExecEndif() { return kStrayEndif; }
     int Test();
@@ -204,9 +221,14 @@ class CInterpreter {
     int ExecRemote(CValue& value);
     int ExecRemotePut(CValue& value);
     int ExecRemoteAppend(CValue& value);
-    int ExecResumable(const TransferForm& form, CValue& value,
+    int ExecResumable(const TransferForm& form, CValue& value, bool intoLocal,
                       int (CSession::*whole)(const std::string&, const std::string&),
                       int (CSession::*resume)(const std::string&, const std::string&, long long));
+    int CompareResumedSizes();
+    int SizeMismatch(std::string_view local, long long localSize, std::string_view remote,
+                     long long remoteSize);
+    long long SizeBeforeAppend(int h, const std::string& remote);
+    int ContinueAppend(const std::string& local, const WrittenTarget& target, long long before);
     int ExecRemoteTransfer(const TransferForm& form, CValue& value,
                            const std::function<int(int from, int to, const TransferArguments&,
                                                    int attempt)>& transfer);
@@ -272,7 +294,13 @@ class CInterpreter {
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;
-    int depth_ = 0;          // see Nested
+    bool lineTooLong_ = false;   // the script ended at a line longer than a line may be
+    int depth_ = 0;              // see Nested
+    std::string reason_;         // why the statement under way failed, as shown
+    std::string failureText_;    // a failure the engine found itself, for the report
+    std::string shownReply_;     // the reply a success shows, when checks followed it
+    bool stopRetrying_ = false;  // the attempt found that another one would do harm
+    Failure failure_;
     int commandHandle_ = 0;  // the connection of the command under way; 0 for login
     const quarv::StopMark stopMark_ = quarv::CurrentStopMark();
 };

@@ -1,14 +1,13 @@
 // Echo, result reports and the statements that steer output: echo, debug, ignore, logfile.
 #include <cstring>
+#include <utility>
+
+#include "library_text.h"
 
 #include "interpreter.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
 #include "varnix32.h"
-
-namespace {
-constexpr int kTextBufferSize = 1024;
-}
 
 void CInterpreter::EchoLine(std::string_view text) {
     lastShown_.assign(text);
@@ -32,20 +31,35 @@ void CInterpreter::ServerLine(std::string_view reply) {
 }
 
 std::string CInterpreter::LastErrorText() {
-    char text[kTextBufferSize] = {};
-    ftp_lasterror(text, sizeof text);
-    return std::string(text, strnlen(text, sizeof text));
+    return quarv::LibraryLastError();
+}
+
+// Why the statement under way failed: a failure the engine found itself, the session's
+// refusal read before it quit, the library's own text for the failing call (a local or
+// connection failure, or the server's refusal), and only then the last reply.
+std::string CInterpreter::FailureReason() {
+    if (!failureText_.empty()) return std::exchange(failureText_, std::string());
+    std::string reason = current_ != nullptr ? current_->TakeFailure() : std::string();
+    if (reason.empty()) reason = LastErrorText();
+    if (reason.empty() && current_ != nullptr) reason = current_->GetLastReply();
+    return reason;
 }
 
 // Shows the server's answer after a command; the operation and item name nothing visible.
+// A failure shows why it failed; a syntax error has already said why, and shows the last
+// reply as a success does.
 void CInterpreter::ReportResult(std::string_view, std::string_view, int code) {
     std::string reply;
     const bool hostListens = host_ != nullptr && host_->statement != nullptr;
-    if (code != kNotLoggedIn && (echo_ || logCopy_ || hostListens)) {
-        if (current_ != nullptr) reply = current_->GetLastReply();
+    if (code != 0 && code != kNotLoggedIn && reason_.empty()) {
+        reply = FailureReason();
+        reason_ = reply;
+    } else if (code != kNotLoggedIn && (echo_ || logCopy_ || hostListens)) {
+        reply = std::exchange(shownReply_, std::string());
+        if (reply.empty() && current_ != nullptr) reply = current_->GetLastReply();
         if (reply.empty()) reply = LastErrorText();
-        lastShown_ = reply;
     }
+    if (!reply.empty()) lastShown_ = reply;
     if (echo_ && code != kNotLoggedIn) ServerLine(reply);
     if (logCopy_) CTraceLog::Instance().WriteLine("S> ", reply);
 }
@@ -81,6 +95,15 @@ int CInterpreter::SetIgnore() {
     return ReadSwitch("SetIgnore", "Ignore", ignore_);
 }
 
+// The log file could not be written: the statement fails and says why.
+int CInterpreter::LogFileUnwritable(const std::string& name) {
+    logCopy_ = 0;
+    reason_ = quarv::Cat("Cannot write the log file ", name, ": ",
+                         std::strerror(CTraceLog::Instance().WriteError()));
+    EchoLine(reason_);
+    return VARNIX_ELOCAL;
+}
+
 // logfile [name [clear]]
 int CInterpreter::SetLogFile() {
     CTraceLog& log = CTraceLog::Instance();
@@ -93,6 +116,7 @@ int CInterpreter::SetLogFile() {
         logCopy_ = 1;
         const int option = tokenizer_.GetNextToken();
         if (option == TK_CLEAR) {
+            log.Flush();  // what went to the old file goes with it
             const int deleted = f_deletefile(name.c_str());
             log.Open(name);
             log.Trace("SetLogFile: Delete file \"", name, "\", rc = ", deleted);
@@ -100,6 +124,10 @@ int CInterpreter::SetLogFile() {
             // The log stays in use; the statement still succeeds.
             SyntaxError("SetLogFile", "Unknown option", "[clear | <null>]", tokenizer_.Text());
         }
+        // A job that asked for a log must not run on without one: the begin line is
+        // written now, so that a file that cannot be written shows at once.
+        log.Flush();
+        if (!log.Enabled()) result = LogFileUnwritable(name);
     } else if (code == TK_EOL) {
         logCopy_ = 0;
         log.Close();

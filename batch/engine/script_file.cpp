@@ -15,6 +15,7 @@ bool CScriptFile::Open(const char* path, int& error) {
     buffer_.resize(kBufferSize);
     begin_ = end_ = 0;
     failed_ = false;
+    lineNumber_ = 0;
     return file_ != nullptr;
 }
 
@@ -34,6 +35,17 @@ bool CScriptFile::Refill() {
 CScriptFile::Read CScriptFile::ReadLine(std::string& line) {
     line.clear();
     bool any = false;
+    bool tooLong = false;
+    // A CR LF line may hold one byte more before its line end.
+    const auto keep = [&](const char* start, std::size_t length) {
+        if (tooLong) return;
+        if (line.size() + length > kLongestLine + 1) {
+            tooLong = true;
+            std::string().swap(line);
+            return;
+        }
+        line.append(start, length);
+    };
     while (true) {
         if (begin_ == end_ && !Refill()) break;
         any = true;
@@ -41,17 +53,21 @@ CScriptFile::Read CScriptFile::ReadLine(std::string& line) {
         const void* lf = std::memchr(start, '\n', end_ - begin_);
         if (lf != nullptr) {
             const std::size_t length = static_cast<const char*>(lf) - start;
-            line.append(start, length);
+            keep(start, length);
             begin_ += length + 1;
             break;
         }
-        line.append(start, end_ - begin_);
+        keep(start, end_ - begin_);
         begin_ = end_;
     }
     if (failed_) return Read::kError;
     if (!any) return Read::kEnd;
     ++lineNumber_;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!tooLong && !line.empty() && line.back() == '\r') line.pop_back();
+    if (tooLong || line.size() > kLongestLine) {
+        line.clear();
+        return Read::kTooLong;
+    }
     const std::size_t nul = line.find('\0');
     if (nul != std::string::npos) line.resize(nul);
     return Read::kLine;

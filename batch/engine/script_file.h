@@ -1,5 +1,6 @@
 // Reads a script file line by line. A line ends at LF; a CR before it is dropped, so CR LF
-// scripts read the same. Lines have no length limit.
+// scripts read the same. A line holds at most kLongestLine bytes: a longer one is skipped
+// to its end without being kept, so memory stays bounded whatever the file holds.
 #pragma once
 
 #include <cstdio>
@@ -8,7 +9,8 @@
 
 class CScriptFile {
   public:
-    enum class Read { kLine, kEnd, kError };
+    enum class Read { kLine, kEnd, kError, kTooLong };
+    static constexpr std::size_t kLongestLine = 1024 * 1024;
 
     CScriptFile() = default;
     ~CScriptFile() { Close(); }
@@ -21,9 +23,10 @@ class CScriptFile {
 
     // The next line without its line end. A NUL byte ends the line's text: what follows it
     // on the same line is dropped, as from a C string.
+    // kTooLong: the line had more than kLongestLine bytes; `line` is then empty.
     Read ReadLine(std::string& line);
-    // The number of the line ReadLine gave last, from 1.
-    int LineNumber() const { return lineNumber_; }
+    // The number of the line read last, counting from 1.
+    std::size_t LineNumber() const { return lineNumber_; }
 
   private:
     bool Refill();
@@ -33,5 +36,5 @@ class CScriptFile {
     std::size_t begin_ = 0;  // unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
     bool failed_ = false;
-    int lineNumber_ = 0;
+    std::size_t lineNumber_ = 0;
 };

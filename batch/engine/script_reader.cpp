@@ -24,10 +24,20 @@ int CInterpreter::GetNextLine() {
     log.Trace("GetNextLine: Begin");
     // Single statements have no file: the line stays as it is.
     if (!fileOpen_) return 1;
+    // The script ends at a line too long to read.
+    if (lineTooLong_) return 0;
     SetCurrentSession("#0");
     currentLine_.clear();
     while (currentLine_.empty()) {
         const CScriptFile::Read read = scriptFile_.ReadLine(currentLine_);
+        if (read == CScriptFile::Read::kTooLong) {
+            lineTooLong_ = true;
+            const std::string limit =
+                quarv::Cat("<a line of at most ", CScriptFile::kLongestLine, " bytes>");
+            SyntaxError("GetNextLine", quarv::Cat("Line ", scriptFile_.LineNumber()), limit,
+                        "<a longer line>");
+            return 0;
+        }
         if (read != CScriptFile::Read::kLine) {
             if (read == CScriptFile::Read::kError) {
                 readFailed_ = true;
@@ -44,7 +54,7 @@ int CInterpreter::GetNextLine() {
         const std::size_t comment = currentLine_.find("//");
         if (comment != std::string::npos) currentLine_.resize(comment);
     }
-    currentLineNumber_ = scriptFile_.LineNumber();
+    currentLineNumber_ = static_cast<int>(scriptFile_.LineNumber());
     expandError_.clear();
     // A line the host refuses stays as written and fails when it runs (RunLine); a skipped
     // line of an if block does not fail.

@@ -43,6 +43,25 @@ constexpr bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// A server's text made safe for a terminal: control characters other than tab, CR and LF
+// (and DEL) are written as \xHH, so that no escape sequence reaches the screen or the log.
+inline std::string EscapeControls(std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 constexpr bool EndsWithCrLf(std::string_view text) {
     return text.size() >= 2 && text.substr(text.size() - 2) == "\r\n";
 }

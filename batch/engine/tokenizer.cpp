@@ -61,6 +61,8 @@ void CTokenizer::SetLine(std::string_view text) {
     line_.assign(text);
     position_ = 0;
     tokenStart_ = 0;
+    tokenEnd_ = std::string::npos;  // the first token follows none
+    joined_ = false;
     secrets_.Reset();
 }
 
@@ -84,6 +86,7 @@ int CTokenizer::GetNextToken() {
 
     SkipSpace();
     tokenStart_ = position_;
+    joined_ = tokenStart_ == tokenEnd_;
     if (position_ >= line_.size()) {
         number_ = 0;
     } else {
@@ -99,7 +102,9 @@ int CTokenizer::GetNextToken() {
         else
             ReadWord();
     }
-    secret_ = secrets_.Next(code_);
+    // A session prefix's blank is consumed with it but is not one of its characters.
+    tokenEnd_ = code_ == TK_SESSION ? tokenStart_ + text_.size() : position_;
+    secret_ = secrets_.Next(code_, joined_);
     CTraceLog& log = CTraceLog::Instance();
     if (traced_ && log.Tracing()) {
         // A whole login line can also be one token: in quotes, or with tabs for blanks.
@@ -163,6 +168,7 @@ int CTokenizer::RestOfLine() {
     SkipSpace();
     tokenStart_ = position_;
     if (position_ < line_.size()) TakeText(line_.size() - position_, TK_STRING);
+    tokenEnd_ = position_;
     return code_;
 }
 
@@ -201,8 +207,11 @@ std::string MaskSecrets(std::string_view line) {
             if (code == TK_EOL) end = line.size();
             if (code == TK_SESSION) end = tokens.TokenStart() + tokens.Text().size();
             if (tokens.TokenStart() < end) {
-                masked.append(line.substr(copied, tokens.TokenStart() - copied));
-                masked.append("****");
+                // The rest of a word already hidden joins its "****".
+                if (tokens.TokenStart() > copied) {
+                    masked.append(line.substr(copied, tokens.TokenStart() - copied));
+                    masked.append("****");
+                }
                 copied = end;
             }
         }
@@ -210,4 +219,22 @@ std::string MaskSecrets(std::string_view line) {
     }
     masked.append(line.substr(copied));
     return masked;
+}
+
+bool LoginSecretSplit(std::string_view arguments) {
+    CTokenizer tokens(false);
+    tokens.SetLine(arguments);
+    int place = 0;    // words read: host 1, user 2, password 3, account 4
+    int inPlace = 0;  // tokens of the current word
+    for (int code = tokens.GetNextToken(); code != TK_EOL; code = tokens.GetNextToken()) {
+        if (!tokens.IsJoined()) {
+            if (++place > 4) break;
+            inPlace = 0;
+        }
+        ++inPlace;
+        // A secret is taken whole when it is one name; digits alone stay a number, sent as
+        // no password at all.
+        if (place >= 3 && (inPlace > 1 || (code < TK_STRING && code != TK_NUMBER))) return true;
+    }
+    return false;
 }

@@ -10,19 +10,31 @@
 #include "tokens.h"
 
 // Follows the tokens of a line and tells which ones stand in the password or account place
-// of a login or gatelogin statement, so that echo, log and trace can hide them.
+// of a login or gatelogin statement, so that echo, log and trace can hide them. Places are
+// counted as written: tokens with nothing between them (P@ss!) share one place, so a
+// password written without quotes is hidden to its end even where the tokenizer splits it.
 class SecretTracker {
   public:
-    void Reset() { position_ = -1; }
-    // Call for every token in order; true for a password or an account.
-    bool Next(int code) {
-        if (position_ >= 0 && position_ < 4) return ++position_ >= 3;
-        position_ = IsLoginKeyword(code) ? 0 : -1;
-        return false;
+    void Reset() {
+        position_ = -1;
+        secret_ = false;
+    }
+    // Call for every token in order, `joined` when nothing stands between it and the token
+    // before; true for a password or an account.
+    bool Next(int code, bool joined) {
+        if (joined && code != TK_EOL && position_ >= 0) return secret_;
+        if (position_ >= 0 && position_ < 4) {
+            secret_ = ++position_ >= 3;
+        } else {
+            position_ = IsLoginKeyword(code) ? 0 : -1;
+            secret_ = false;
+        }
+        return secret_;
     }
 
   private:
-    int position_ = -1;  // tokens read since the login keyword: host 1, user 2, ...
+    int position_ = -1;  // places read since the login keyword: host 1, user 2, ...
+    bool secret_ = false;
 };
 
 class CTokenizer {
@@ -53,6 +65,9 @@ class CTokenizer {
     // True when the current token stands where a login statement has its password or
     // account (also an end of line there).
     bool IsSecret() const { return secret_; }
+    // True when the current token directly follows the one before, with no white space
+    // between them: both were written as one word.
+    bool IsJoined() const { return joined_; }
 
   private:
     void SkipSpace();
@@ -72,6 +87,8 @@ class CTokenizer {
     std::string line_;  // the line; the rest is line_ from position_ on
     std::size_t position_ = 0;
     std::size_t tokenStart_ = 0;
+    std::size_t tokenEnd_ = std::string::npos;  // after the current token's own characters
+    bool joined_ = false;
     SecretTracker secrets_;
     bool secret_ = false;
     bool traced_;
@@ -80,3 +97,8 @@ class CTokenizer {
 // The line with the password and the account of any login or gatelogin in it written as
 // "****"; the line itself when it holds none.
 std::string MaskSecrets(std::string_view line);
+
+// True when the password or the account of a login statement would not reach the server as
+// written: `arguments` is the line after the login keyword, and the third or fourth word
+// holds a delimiter outside quotes (P@ss!), so that only a part of it would be sent.
+bool LoginSecretSplit(std::string_view arguments);

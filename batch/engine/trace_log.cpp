@@ -27,6 +27,17 @@ std::string Stamp() {
     return quarv::FormatLocalTime(quarv::Now(), kStampPattern);
 }
 
+// This thread's gathered lines and the file they belong to.
+struct Gathered {
+    int depth = 0;
+    std::string file;
+    std::string text;
+};
+thread_local Gathered gathered;
+
+// A statement that writes very much (a long trace) still appends now and then.
+constexpr std::size_t kGatherLimit = 64 * 1024;
+
 }  // namespace
 
 CTraceLog& CTraceLog::Instance() {
@@ -39,8 +50,12 @@ namespace {
 [[maybe_unused]] CTraceLog& loadedLog = CTraceLog::Instance();
 }  // namespace
 
+// Runs after this thread's gathered lines are gone (thread storage ends before static
+// storage), so it appends directly.
 CTraceLog::~CTraceLog() {
-    Close();
+    std::lock_guard lock(mutex_);
+    if (enabled_.load() != 0) AppendToFile(fileName_, quarv::Cat(Stamp(), " QUARV32 Log End.\n"));
+    enabled_.store(0);
 }
 
 void CTraceLog::TraceText(std::string_view message) {
@@ -59,8 +74,29 @@ void CTraceLog::WriteLine(std::string_view prefix, std::string_view line) {
     AppendLocked(text);
 }
 
+CTraceLog::Gather::Gather() {
+    ++gathered.depth;
+}
+
+CTraceLog::Gather::~Gather() {
+    if (--gathered.depth == 0) CTraceLog::Instance().Flush();
+}
+
+void CTraceLog::Flush() {
+    if (gathered.text.empty()) return;
+    std::lock_guard lock(mutex_);
+    FlushLocked();
+}
+
+void CTraceLog::FlushLocked() {
+    if (gathered.text.empty()) return;
+    AppendToFile(gathered.file, gathered.text);
+    gathered.text.clear();
+}
+
 void CTraceLog::Open(const std::string& fileName) {
     std::lock_guard lock(mutex_);
+    FlushLocked();  // lines gathered for the file before go there
     fileName_ = fileName;
     enabled_.store(1);
     AppendLocked(quarv::Cat(Stamp(), " QUARV32 version " QUARV32_VERSION_TEXT ": Log Begin.\n"));
@@ -89,17 +125,38 @@ void CTraceLog::SetStatus(std::string status) {
 
 void CTraceLog::AppendLocked(std::string_view text) {
     if (enabled_.load() == 0) return;
-    // Opened and closed for every write, so a line is on disk when its statement returns.
-    const int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (gathered.depth == 0) {
+        AppendToFile(fileName_, text);
+        return;
+    }
+    if (gathered.file != fileName_) {
+        FlushLocked();
+        gathered.file = fileName_;
+    }
+    gathered.text.append(text);
+    if (gathered.text.size() >= kGatherLimit) FlushLocked();
+}
+
+void CTraceLog::AppendToFile(const std::string& file, std::string_view text) {
+    // Opened and closed for every append, so the lines are on disk when their statement
+    // returns, and nothing holds the file between statements.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        enabled_.store(0);
+        if (file == fileName_) {
+            writeError_.store(errno);
+            enabled_.store(0);
+        }
         return;
     }
     while (!text.empty()) {
         const ssize_t written = ::write(fd, text.data(), text.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            enabled_.store(0);  // a full disk ends logging as an unwritable file does
+            // a full disk ends logging as an unwritable file does
+            if (file == fileName_) {
+                writeError_.store(written < 0 ? errno : ENOSPC);
+                enabled_.store(0);
+            }
             break;
         }
         text.remove_prefix(static_cast<std::size_t>(written));

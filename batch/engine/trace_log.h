@@ -26,6 +26,8 @@ class CTraceLog {
     }
     bool Enabled() const { return enabled_.load(std::memory_order_relaxed) != 0; }
     int Level() const { return level_.load(std::memory_order_relaxed); }
+    // The error number of the last write that failed and ended logging (0: none).
+    int WriteError() const { return writeError_.load(std::memory_order_relaxed); }
     void SetLevel(int level) { level_.store(level, std::memory_order_relaxed); }
 
     // A time-stamped "Trace-->" line of the parts; nothing is built while tracing is off.
@@ -50,6 +52,20 @@ class CTraceLog {
     void Close();
     std::string FileName() const;
 
+    // While one is alive on a thread (a statement runs), that thread's lines are gathered and
+    // appended together when the last one goes, or at Flush: one open and close of the file
+    // per statement instead of per line. Lines stay whole and in order.
+    class Gather {
+      public:
+        Gather();
+        ~Gather();
+        Gather(const Gather&) = delete;
+        Gather& operator=(const Gather&) = delete;
+    };
+    // Appends what this thread has gathered: before the statement waits for a server or
+    // sleeps, so that the log shows what it waits for.
+    void Flush();
+
     // Progress messages of sessions. The library shows them nowhere; the last one is kept.
     template <class... Parts>
     void Status(const Parts&... parts) {
@@ -62,12 +78,16 @@ class CTraceLog {
     // Appends a text to the log file; the caller holds the mutex. A file that cannot be
     // opened or written turns logging off until the next Open.
     void AppendLocked(std::string_view text);
+    // One open, append and close; a failure turns logging off when file is still the log.
+    void AppendToFile(const std::string& file, std::string_view text);
+    void FlushLocked();
     void SetStatus(std::string status);
 
     mutable std::mutex mutex_;
     const int mask_ = 1;
     std::atomic<int> level_{0};
     std::atomic<int> enabled_{0};
+    std::atomic<int> writeError_{0};
     std::string fileName_;
     std::string lastStatus_;
 };

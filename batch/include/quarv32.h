@@ -53,6 +53,20 @@ QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, Outpu
 QUARV_API int Quarv_ExecLine2(CSession* session, const char* statement, uintptr_t unused,
                               OutputProc client, OutputProc server, int echo);
 
+/* The statement that ended the calling thread's last Quarv_Execute or Quarv_Execute2 call
+   with a failure: its line in the script file (counted from 1, comment and blank lines
+   included), the statement as written with passwords masked, why it failed as the run showed
+   it (the server's refusal, the library's message or the engine's own), and its result.
+   Texts longer than their buffers are cut and always end with a NUL. Returns the result; 0
+   (with line 0 and empty texts) when that call succeeded or none was made. */
+typedef struct QuarvFailure {
+    int line;
+    int result;
+    char statement[1024];
+    char reason[1024];
+} QuarvFailure;
+QUARV_API int Quarv_LastFailure(QuarvFailure* failure);
+
 /* Asks every call running in this process to stop: a wait between retries ends at once, a
    transfer under way on the command's connection is aborted, no further retry or statement
    starts, the sessions of the call are disconnected, and the call returns QUARV_STOPPED.

@@ -102,6 +102,11 @@ class QUARV_API CSession {
     // ---- Queries -----------------------------------------------------------------------------
     // The last server reply on the connection, or empty.
     std::string GetLastReply();
+    // Why the last login or reconnect failed (the refusal, or the library's message), read
+    // before the connection was quit; empty when none failed since the last call. Clears it.
+    std::string TakeFailure();
+    // True when the connection was lost and could not be restored, until the next login.
+    bool WasLost() const { return lost_; }
     // Nonzero when the remote file exists; 0 also when the connection is lost.
     int FtpExists(const std::string& name);
     // The library's code; -99 when the connection is lost and could not be rebuilt.
@@ -115,7 +120,8 @@ class QUARV_API CSession {
     int Get(const std::string& remote, const std::string& local);
     int Put(const std::string& local, const std::string& remote);
     int Append(const std::string& local, const std::string& remote);
-    // offset above 0: resume at that byte; -1: where the library finds it should continue.
+    // offset above 0: resume at that byte; 0: the whole file into exactly that name (no
+    // unique name); -1: where the library finds it should continue.
     int RestartGet(const std::string& remote, const std::string& local, long long offset);
     int RestartPut(const std::string& local, const std::string& remote, long long offset);
 
@@ -182,6 +188,8 @@ class QUARV_API CSession {
     TypeChooserProc typeChooser_ = nullptr;
     // Set while CheckConnection restores settings: their own idle checks are covered by it.
     bool checking_ = false;
+    bool lost_ = false;
+    std::string failure_;
 
     int RestoreSettings();
     int SwitchUniqueMode(int (*toggle)(int handle), int& mode, int flag, const char* operation);

@@ -50,8 +50,10 @@ bool CInterpreter::NextRestOfLine(std::string& text) {
 int CInterpreter::Retried(int reconnect, const std::function<int(int attempt)>& operation) {
     int cc = kNotLoggedIn;
     int attempt = 0;
+    stopRetrying_ = false;
     if (CheckRetry(attempt, cc, reconnect)) {
         do {
+            failureText_.clear();
             // A stop request aborts the library call under way on the command's connection;
             // the hook is gone before the wait for a retry.
             const quarv::StopHook abortOnStop([handle = commandHandle_] {
@@ -70,6 +72,7 @@ int CInterpreter::CheckRetry(int attempt, int cc, int reconnect) {
     CTraceLog& log = CTraceLog::Instance();
     log.Trace("CheckRetry: Begin. cc = ", cc, ", i = ", attempt, ", max = ", retryCount_);
     if (cc == 0) return 0;
+    if (stopRetrying_) return 0;
     // After a stop request nothing more is tried, nor waited for.
     if (StopRequested()) return StopRetrying();
     if (attempt == 0) return 1;
@@ -81,6 +84,7 @@ int CInterpreter::CheckRetry(int attempt, int cc, int reconnect) {
     log.Trace("CheckRetry: sleeping ", retrySleep_);
     if (retrySleep_ > 0) {
         log.WriteLog("Sleeping for ", retrySleep_, " seconds\n");
+        log.Flush();
         if (!quarv::Sleep(std::chrono::seconds(retrySleep_), stopMark_)) return StopRetrying();
     }
     log.WriteLog("Retry # ", attempt, "\n");

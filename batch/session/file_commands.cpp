@@ -1,5 +1,8 @@
 // File and directory commands: cd, pwd, lcd, mkdir, rmdir, delete, rename, site, quote,
 // mput and mget.
+#include <string>
+#include <string_view>
+
 #include "interpreter.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
@@ -17,6 +20,21 @@ auto TracedCall(CSession& session, const char* handler, const char* verb,
         CTraceLog::Instance().Trace(handler, ": ", verb, " ", name);
         return call(session.GetHandle(), name.c_str());
     };
+}
+
+// The reply of quote as output lines: every line ends with CR LF, the last one included, so
+// that the next output line starts on a line of its own.
+std::string WithLineEnds(std::string_view reply) {
+    std::string lines;
+    while (!reply.empty()) {
+        const std::size_t end = reply.find('\n');
+        std::string_view line = reply.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.append(line).append("\r\n");
+        if (end == std::string_view::npos) break;
+        reply.remove_prefix(end + 1);
+    }
+    return lines;
 }
 
 }  // namespace
@@ -101,7 +119,7 @@ int CInterpreter::ExecQuote(CValue& value) {
         return code == 2 ? 0 : code;
     });
     reply[sizeof reply - 1] = '\0';
-    if (result == 0 && echo_) serverOutput_(userValue_, reply);
+    if (result == 0 && echo_) serverOutput_(userValue_, WithLineEnds(reply).c_str());
     return FinishCommand(kForm, value, result);
 }
 

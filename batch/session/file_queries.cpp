@@ -3,8 +3,10 @@
 // server line.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "clock.h"
 #include "interpreter.h"
@@ -22,21 +24,44 @@ int FieldOf(std::string_view text, std::size_t position, std::size_t length) {
     return quarv::NumberOfText(text.substr(position, length));
 }
 
-// A server's modification time, YYYYMMDDhhmmss, read as local time with the digits as
-// they stand; the time of day is left at midnight unless withTime.
-std::time_t LocalTimeOfDigits(std::string_view digits, bool withTime) {
-    std::tm fields{};
-    fields.tm_year = FieldOf(digits, 0, 4) - 1900;
-    fields.tm_mon = FieldOf(digits, 4, 2) - 1;
-    fields.tm_mday = FieldOf(digits, 6, 2);
-    if (withTime) {
-        fields.tm_hour = FieldOf(digits, 8, 2);
-        fields.tm_min = FieldOf(digits, 10, 2);
-        fields.tm_sec = FieldOf(digits, 12, 2);
+// A server's modification time, YYYYMMDDhhmmss; the time of day is left at midnight unless
+// withTime.
+struct DigitTime {
+    int year, month, day, hour = 0, minute = 0, second = 0;
+
+    DigitTime(std::string_view digits, bool withTime)
+        : year(FieldOf(digits, 0, 4)), month(FieldOf(digits, 4, 2)), day(FieldOf(digits, 6, 2)) {
+        if (withTime) {
+            hour = FieldOf(digits, 8, 2);
+            minute = FieldOf(digits, 10, 2);
+            second = FieldOf(digits, 12, 2);
+        }
     }
-    fields.tm_isdst = -1;
-    return std::mktime(&fields);
-}
+
+    // The digits as the server sent them, never moved by a trip through local time (which
+    // shifts a time in the hour that a daylight-saving change skips).
+    std::string Shown(bool withTime) const {
+        char text[128];
+        const int n =
+            withTime ? std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d GMT", month,
+                                     day, year, hour, minute, second)
+                     : std::snprintf(text, sizeof text, "%02d/%02d/%04d GMT", month, day, year);
+        return std::string(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+
+    // The local time with these digits, for comparisons with $Date, $Today and $Now.
+    std::time_t LocalTime() const {
+        std::tm fields{};
+        fields.tm_year = year - 1900;
+        fields.tm_mon = month - 1;
+        fields.tm_mday = day;
+        fields.tm_hour = hour;
+        fields.tm_min = minute;
+        fields.tm_sec = second;
+        fields.tm_isdst = -1;
+        return std::mktime(&fields);
+    }
+};
 
 }  // namespace
 
@@ -65,7 +90,7 @@ int CInterpreter::ExecExists(CValue& value) {
     return result;
 }
 
-// filesize file: the size as a dword; -1 for a missing or empty file.
+// filesize file: the size as a dword (0 for an empty file); -1 when the server gives none.
 int CInterpreter::ExecFilesize(CValue& value) {
     static constexpr CommandForm kForm{"ExecFilesize", "GetFilesize", "<string>", "GetFilesize"};
     BeginCommand(kForm);
@@ -75,7 +100,7 @@ int CInterpreter::ExecFilesize(CValue& value) {
         result = CommandSyntaxError(kForm);
         value.SetInt(result, 0);
     } else if (const long long size = ftp_GetFileSize(current_->GetHandle(), file.c_str());
-               size > 0) {
+               size >= 0) {
         // Larger files than a dword holds compare as the largest dword.
         value.SetDword(0, static_cast<uint32_t>(std::min<long long>(size, UINT32_MAX)));
         ShowReply(quarv::Cat(size));
@@ -118,10 +143,9 @@ int CInterpreter::ExecFileTime(CValue& value, const char* beginLine, bool withTi
         while (!digits.empty() && quarv::IsSpace(digits.front()))
             digits.remove_prefix(1);
         log.Trace(file, " datetime = ", digits);
-        const std::time_t time = LocalTimeOfDigits(digits, withTime);
-        ShowReply(
-            quarv::FormatLocalTime(time, withTime ? "%m/%d/%Y %H:%M:%S GMT" : "%m/%d/%Y GMT"));
-        value.SetTime(0, time);
+        const DigitTime time(digits, withTime);
+        ShowReply(time.Shown(withTime));
+        value.SetTime(0, time.LocalTime());
     }
     ReportResult(kForm.handler, kForm.label, result);
     return result;

@@ -1,9 +1,10 @@
 // dir and ls: a remote directory listing into a local file, or streamed onto the server
 // output and into the log file.
-#include <cstring>
+#include <algorithm>
 
 #include "interpreter.h"
 #include "quarv32_session.h"
+#include "text.h"
 #include "trace_log.h"
 #include "varnix32.h"
 
@@ -30,12 +31,14 @@ int CInterpreter::ExecDir(CValue& value) {
         longForm ? ftp_openreadfordir(h, remote.c_str()) : ftp_openreadforlist(h, remote.c_str());
     if (result == 0) {
         if (echo_) serverOutput_(userValue_, "S>\r\n");
-        // Pieces need not end at line ends; a failing read ends the listing.
-        char piece[kPieceSize + 1];
+        // Pieces need not end at line ends; a failing read ends the listing. A server's
+        // names may hold terminal escape sequences: shown escaped, never as sent.
+        char piece[kPieceSize];
         for (int n; (n = ftp_readdata(h, piece, kPieceSize)) > 0;) {
-            piece[n] = '\0';
-            if (echo_) serverOutput_(userValue_, piece);
-            log.WriteLog(std::string_view(piece, strnlen(piece, kPieceSize)));
+            const std::string shown =
+                quarv::EscapeControls(std::string_view(piece, std::min(n, kPieceSize)));
+            if (echo_) serverOutput_(userValue_, shown.c_str());
+            log.WriteLog(shown);
         }
         ftp_closeread(h);
     }

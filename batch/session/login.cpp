@@ -19,6 +19,12 @@ int CInterpreter::ExecGateLogin(CValue& value) {
 int CInterpreter::ExecLoginTo(const CommandForm& form, CValue& value, int reconnect,
                               LoginOperation login) {
     BeginCommand(form);
+    // A password with a delimiter in it, written without quotes, would reach the server cut
+    // short: refused, and nothing of it is shown.
+    if (LoginSecretSplit(tokenizer_.Rest()))
+        return FinishCommand(
+            form, value,
+            SyntaxError(form.handler, form.item, "<password or account in quotes>", "****"));
     std::string host, user, password, account;
     if (!ReadLoginParameters(host, user, password, account))
         return FinishCommand(form, value, CommandSyntaxError(form));

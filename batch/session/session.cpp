@@ -1,8 +1,10 @@
 // The session's connection: login, gateway logins, the idle check, and the reconnect that
 // rebuilds a lost connection on the same handle with the remembered state.
 #include <cstring>
+#include <utility>
 
 #include "clock.h"
+#include "library_text.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
 #include "varnix32.h"
@@ -27,9 +29,11 @@ int CSession::GetHandle() {
 int CSession::CheckIdle() {
     // The restore steps of a connection check run through here; the check covers them.
     if (checking_) return 1;
+    CTraceLog& log = CTraceLog::Instance();
     const long seconds = static_cast<long>(quarv::Now() - lastCheck_);
+    if (seconds < idleThreshold_) log.Trace("Time elapsed ", seconds, " seconds");
+    log.Flush();  // the log shows what the server is asked next
     if (seconds >= idleThreshold_) return CheckConnection() == 0 ? 1 : 0;
-    CTraceLog::Instance().Trace("Time elapsed ", seconds, " seconds");
     return 1;
 }
 
@@ -37,22 +41,29 @@ int CSession::Login(const std::string& host, const std::string& user, const std:
                     const std::string& account) {
     Busy busy(*this);
     CTraceLog& log = CTraceLog::Instance();
+    failure_.clear();
     // A second login replaces the connection; the first one is quit so that none leaks.
     if (handle_ > 0) {
         ftp_quit(handle_);
         handle_ = 0;
     }
     log.Status("Connecting to ", host, " FTP server, please wait...");
+    log.Flush();
     handle_ = ftp_open(host.c_str());
     int result = -1;
     if (handle_ > 0) {
         lastCheck_ = quarv::Now();
         if (ftp_relogin(handle_, user.c_str(), password.c_str(), account.c_str()) != 0) {
+            // The refusal, before the QUIT that follows replaces it.
+            failure_ = quarv::LibraryLastError();
             Disconnect();
         } else {
             login_ = LoginParameters{host, user, password, account};
+            lost_ = false;
             result = 0;
         }
+    } else {
+        failure_ = quarv::LibraryLastError();
     }
     log.Trace("Login: ftphandle = ", handle_);
     return result;
@@ -125,21 +136,19 @@ int CSession::RestoreSettings() {
 
 int CSession::Reconnect() {
     Busy busy(*this);
+    failure_.clear();
     ftp_Logout(handle_);
     CTraceLog::Instance().Status("Wait! Reconnecting to ", login_.host, " FTP server...");
     int result =
         ftp_relogin(handle_, login_.user.c_str(), login_.password.c_str(), login_.account.c_str());
+    for (auto gate = gateLogins_.begin(); result == 0 && gate != gateLogins_.end(); ++gate)
+        result = ftp_gatelogin(handle_, gate->host.c_str(), gate->user.c_str(),
+                               gate->password.c_str(), gate->account.c_str());
     if (result != 0) {
+        // Why the connection could not be restored, before the QUIT replaces it.
+        failure_ = quarv::LibraryLastError();
+        if (handle_ > 0) lost_ = true;  // a session that never logged in lost nothing
         Disconnect();
-        return result;
-    }
-    for (const LoginParameters& gate : gateLogins_) {
-        result = ftp_gatelogin(handle_, gate.host.c_str(), gate.user.c_str(), gate.password.c_str(),
-                               gate.account.c_str());
-        if (result != 0) {
-            Disconnect();
-            break;
-        }
     }
     return result;
 }
@@ -157,4 +166,8 @@ std::string CSession::GetLastReply() {
     char reply[kReplyBufferSize] = {};
     if (ftp_copyreplystr(handle_, reply, sizeof reply) <= 0) return std::string();
     return std::string(reply, strnlen(reply, sizeof reply));
+}
+
+std::string CSession::TakeFailure() {
+    return std::exchange(failure_, std::string());
 }

@@ -37,13 +37,13 @@ int CSession::Append(const std::string& local, const std::string& remote) {
 int CSession::RestartGet(const std::string& remote, const std::string& local, long long offset) {
     Busy busy(*this);
     ChooseType(remote);
-    if (offset > 0) return ftp_RestartGetAt(handle_, remote.c_str(), local.c_str(), offset);
+    if (offset >= 0) return ftp_RestartGetAt(handle_, remote.c_str(), local.c_str(), offset);
     return ftp_RestartGet(handle_, remote.c_str(), local.c_str());
 }
 
 int CSession::RestartPut(const std::string& local, const std::string& remote, long long offset) {
     Busy busy(*this);
     ChooseType(local);
-    if (offset > 0) return ftp_RestartPutAt(handle_, local.c_str(), remote.c_str(), offset);
+    if (offset >= 0) return ftp_RestartPutAt(handle_, local.c_str(), remote.c_str(), offset);
     return ftp_RestartPut(handle_, local.c_str(), remote.c_str());
 }

@@ -5,6 +5,7 @@
 #include "trace_log.h"
 #include "transfer_arguments.h"
 #include "varnix32.h"
+#include "written_target.h"
 
 // first [second] [@ offset]: 0, or a syntax error (-999). Tokens after them are not read.
 int CInterpreter::ReadTransferArguments(const TransferForm& form, TransferArguments& arguments) {
@@ -21,8 +22,12 @@ int CInterpreter::ReadTransferArguments(const TransferForm& form, TransferArgume
     return 0;
 }
 
-// A get or put: an offset, the restart prefix, or a retry under on failed restart resumes.
-int CInterpreter::ExecResumable(const TransferForm& form, CValue& value,
+// A get or put. An offset or the restart prefix resumes every attempt: the script asks for
+// it. Under on failed restart a retry resumes only what an earlier attempt of this statement
+// wrote into its target; while no attempt has opened the target, each one is a whole
+// transfer. Once one has, every later attempt writes that one file (the name local or store
+// unique mode chose once), from its start under on failed retry.
+int CInterpreter::ExecResumable(const TransferForm& form, CValue& value, bool intoLocal,
                                 int (CSession::*whole)(const std::string&, const std::string&),
                                 int (CSession::*resume)(const std::string&, const std::string&,
                                                         long long)) {
@@ -30,29 +35,71 @@ int CInterpreter::ExecResumable(const TransferForm& form, CValue& value,
     TransferArguments arguments;
     int result = ReadTransferArguments(form, arguments);
     if (result == 0) {
+        WrittenTarget target;
+        const bool asked = arguments.offset > 0 || resumeInProgress_;
         result = Retried(1, [&](int attempt) {
-            if (arguments.offset > 0 || resumeInProgress_ || (attempt > 0 && restartOnRetry_))
-                return (current_->*resume)(arguments.first, arguments.second,
-                                           arguments.offset > 0 ? arguments.offset : -1);
-            return (current_->*whole)(arguments.first, arguments.second);
+            int cc = 0;
+            bool resumed = asked;
+            if (asked) {
+                cc = (current_->*resume)(arguments.first, arguments.second,
+                                         arguments.offset > 0 ? arguments.offset : -1);
+            } else if (attempt == 0 || !target.Begun()) {
+                cc = (current_->*whole)(arguments.first, arguments.second);
+            } else {
+                resumed = restartOnRetry_ != 0;
+                cc = (current_->*resume)(arguments.first,
+                                         intoLocal ? target.Local() : target.Remote(),
+                                         resumed ? -1 : 0);
+            }
+            // Only a retry needs to know what this attempt wrote.
+            if (cc != 0 && retryCount_ >= 0) target.Note(commandHandle_);
+            if (cc != 0) return cc;
+            return resumed ? CompareResumedSizes() : 0;
         });
     }
     return FinishCommand(form.command, value, result);
 }
 
+// After a resumed binary transfer the two files must be equally long; a transfer that
+// resumed at the wrong place fails instead of passing for a good one.
+int CInterpreter::CompareResumedSizes() {
+    if (current_->GetTransferType() != 1) return 0;
+    const int h = commandHandle_;
+    const varnix_transfer_info info = WrittenTarget::LastTransfer(h);
+    if (info.local[0] == '\0' || info.remote[0] == '\0') return 0;
+    const long long local = LocalFileSize(info.local);
+    if (local < 0) return 0;
+    shownReply_ = current_->GetLastReply();
+    const long long remote = RemoteFileSize(h, info.remote);
+    if (remote < 0 || remote == local) return 0;
+    return SizeMismatch(info.local, local, info.remote, remote);
+}
+
+int CInterpreter::SizeMismatch(std::string_view local, long long localSize, std::string_view remote,
+                               long long remoteSize) {
+    shownReply_.clear();
+    failureText_ = quarv::Cat("After the resumed transfer the local file ", local, " holds ",
+                              localSize, " bytes and the remote file ", remote, " ", remoteSize,
+                              " bytes: the transfer failed.");
+    return VARNIX_ENETWORK;
+}
+
 // get remote [local] [@ offset]
 int CInterpreter::ExecGet(CValue& value) {
     static constexpr TransferForm kForm{{"ExecGet", "Get", "<filename>", "Get"}, "integer", false};
-    return ExecResumable(kForm, value, &CSession::Get, &CSession::RestartGet);
+    return ExecResumable(kForm, value, true, &CSession::Get, &CSession::RestartGet);
 }
 
 // put local [remote] [@ offset]
 int CInterpreter::ExecPut(CValue& value) {
     static constexpr TransferForm kForm{{"ExecPut", "Put", "<filename>", "Put"}, "integer", false};
-    return ExecResumable(kForm, value, &CSession::Put, &CSession::RestartPut);
+    return ExecResumable(kForm, value, false, &CSession::Put, &CSession::RestartPut);
 }
 
-// append local [remote] [@ offset]: a retried append starts from the start again.
+// append local [remote] [@ offset]: a retry appends only what the server has not received:
+// the remote size is measured before the append and again before the retry, and the append
+// goes on from the difference. When the server cannot tell, the retry fails rather than
+// appending a part twice.
 int CInterpreter::ExecAppend(CValue& value) {
     static constexpr TransferForm kForm{
         {"ExecAppend", "Append", "<filename>", "Append"}, "integer", true};
@@ -60,14 +107,55 @@ int CInterpreter::ExecAppend(CValue& value) {
     TransferArguments arguments;
     int result = ReadTransferArguments(kForm, arguments);
     if (result == 0) {
+        WrittenTarget target;
+        const std::string remote =
+            arguments.second.empty() ? LastComponent(arguments.first) : arguments.second;
+        long long before = -1;
         result = Retried(1, [&](int) {
             if (arguments.offset > 0)
                 return ftp_RestartAppendAt(current_->GetHandle(), arguments.first.c_str(),
                                            arguments.second.c_str(), arguments.offset);
-            return current_->Append(arguments.first, arguments.second);
+            if (target.Begun()) return ContinueAppend(arguments.first, target, before);
+            // Nothing of this statement has reached the server yet.
+            if (retryCount_ >= 0) before = SizeBeforeAppend(commandHandle_, remote);
+            const int cc = current_->Append(arguments.first, arguments.second);
+            if (cc != 0 && retryCount_ >= 0) target.Note(commandHandle_);
+            return cc;
         });
     }
     return FinishCommand(kForm.command, value, result);
+}
+
+// The remote size before an append: 0 for a file that is not there yet, -1 when unknown.
+long long CInterpreter::SizeBeforeAppend(int h, const std::string& remote) {
+    constexpr long long kMissing = -550;
+    const long long size = RemoteFileSize(h, remote);
+    return size >= 0 ? size : size == kMissing ? 0 : -1;
+}
+
+// A retry of an append that reached the server: appends the rest of the local file.
+int CInterpreter::ContinueAppend(const std::string& local, const WrittenTarget& target,
+                                 long long before) {
+    const int h = current_->GetHandle();
+    const long long size = LocalFileSize(target.Local());
+    const long long now = RemoteFileSize(h, target.Remote());
+    if (before < 0 || size < 0 || now < before || now - before > size) {
+        failureText_ = quarv::Cat("The append of ", local, " to ", target.Remote(),
+                                  " was cut, and how much of it arrived cannot be told: it is "
+                                  "not appended again, so that no part is appended twice.");
+        stopRetrying_ = true;
+        return VARNIX_EPROTOCOL;
+    }
+    const long long arrived = now - before;
+    int cc = 0;
+    if (arrived < size) {
+        cc = ftp_RestartAppendAt(h, local.c_str(), target.Remote().c_str(), arrived);
+        if (cc != 0 || current_->GetTransferType() != 1) return cc;
+    }
+    const long long after = RemoteFileSize(h, target.Remote());
+    if (after >= 0 && after != before + size)
+        return SizeMismatch(target.Local(), size, target.Remote(), after - before);
+    return cc;
 }
 
 // restart get|put|append|remote ...: the command resumes from its first attempt on.
@@ -132,17 +220,38 @@ int CInterpreter::ExecRemoteTransfer(
     return FinishCommand(form.command, value, result);
 }
 
-// remote put #from #to file [file2] [@ offset]
+// remote put #from #to file [file2] [@ offset]: under on failed restart a retry resumes
+// only a target that an earlier attempt of this statement began to write.
 int CInterpreter::ExecRemotePut(CValue& value) {
     static constexpr TransferForm kForm{
         {"ExecRemotePut", "Put", "<filename>", "RemotePut"}, "integer", false};
+    WrittenTarget target;
     return ExecRemoteTransfer(
-        kForm, value, [this](int from, int to, const TransferArguments& file, int attempt) {
+        kForm, value, [&](int from, int to, const TransferArguments& file, int attempt) {
             if (file.offset > 0)
                 return ftp_RestartRemotePutAt(from, to, file.first.c_str(), file.second.c_str(),
                                               file.offset, 1);
-            const int resume = resumeInProgress_ || (attempt > 0 && restartOnRetry_) ? 1 : 0;
-            return ftp_RemotePut(from, to, file.first.c_str(), file.second.c_str(), 1, resume);
+            std::string toFile = file.second;
+            int resume = resumeInProgress_;
+            if (!resumeInProgress_ && attempt > 0 && target.Begun()) {
+                // In store unique mode a copy from the start would make another file: the
+                // retry continues the one the first attempt began instead.
+                const std::string asked =
+                    file.second.empty() ? LastComponent(file.first) : file.second;
+                toFile = target.Remote();
+                resume = restartOnRetry_ || toFile != asked ? 1 : 0;
+            }
+            int cc = ftp_RemotePut(from, to, file.first.c_str(), toFile.c_str(), 1, resume);
+            if (cc != 0 && retryCount_ >= 0) target.Note(to);
+            if (cc != 0) return cc;
+            if (resume == 0) return 0;
+            // Both ends in binary type: the copy is complete when the sizes agree.
+            const varnix_transfer_info info = WrittenTarget::LastTransfer(to);
+            const long long source = RemoteFileSize(from, file.first);
+            const long long copy = info.remote[0] != '\0' ? RemoteFileSize(to, info.remote) : -1;
+            if (source >= 0 && copy >= 0 && source != copy)
+                return SizeMismatch(file.first, source, info.remote, copy);
+            return cc;
         });
 }
 

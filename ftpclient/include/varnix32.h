@@ -6,8 +6,11 @@
  *  - `h` is a session handle: a positive integer from ftp_open/ftp_openport/ftp_login.
  *    A closed handle's number is never reused in the same process. Different handles
  *    may be used on different threads at once; one handle is used by one thread at a
- *    time, except ftp_abort, which may be called from any thread (a call on a handle
- *    that is busy on another thread returns VARNIX_EBUSY).
+ *    time (its owner: the thread that made its last call). Only two calls may come from
+ *    another thread while the owner's call is under way, and neither ever blocks or fails
+ *    a call of the owner: ftp_abort (it stops the call under way) and ftp_isconnected (it
+ *    answers from the state the owner's calls left, sending nothing). ftp_lasterror is per
+ *    thread. Any other call on a handle that is busy on another thread returns VARNIX_EBUSY.
  *  - Results are int; 0 means success unless a function says otherwise. Failures are
  *    negative: one of the VARNIX_E* codes below, or a refused command as the negated
  *    server reply code (-550 for "550 No such file").
@@ -122,9 +125,11 @@ VARNIX_API int ftp_Logout(int h);
 /* Stop the transfer under way on h (any thread); that call returns VARNIX_EABORTED and the
    handle stays usable. With no call under way, closes an open stream or sends ABOR. */
 VARNIX_API int ftp_abort(int h);
-/* Non-zero when h is connected and a NOOP is answered within the timeout (also while a
-   stream is open, or another thread's call is under way on h). A connection that does not
-   answer in time is dropped. */
+/* Non-zero when h is connected. On the owner's thread between calls, a NOOP must be
+   answered within the timeout (a connection that does not answer in time is dropped; an
+   open stream counts as connected). From any other thread, or while a call is under way,
+   it sends nothing and tells whether the handle still holds its control connection, so a
+   thread that polls it never makes the owner's calls wait or fail. */
 VARNIX_API int ftp_isconnected(int h);
 
 /* ---- Settings ------------------------------------------------------------------------ */
@@ -162,12 +167,15 @@ VARNIX_API int ftp_rename(int h, const char* from, const char* to);
 VARNIX_API int ftp_site(int h, const char* text);
 /* Send a raw command; the whole reply is copied into reply (size bytes). Result: 2 for a
    2xx reply, 0 for 1xx or 3xx, negative for 4xx/5xx or a failure. After a 1xx reply the
-   final reply is read as well (both are copied), so that the connection stays in step. */
+   final reply is read as well (both are copied), so that the connection stays in step.
+   A null reply buffer or a size below 1 is refused (VARNIX_EINVAL) before anything is
+   sent. */
 VARNIX_API int ftp_quote(int h, const char* command, char* reply, int size);
 /* The current remote directory (the quoted path of PWD's reply) into buffer. */
 VARNIX_API int ftp_pwd(int h, char* buffer, int size);
-/* Non-zero when the remote file exists (SIZE, then MDTM, then an NLST of the name that
-   lists something). 0 when it does not, and on any failure. */
+/* Non-zero when the remote file or directory exists (SIZE, then MDTM, then an NLST of the
+   name that lists something, then a CWD into it and straight back, so that an empty
+   directory exists too). 0 when it does not, and on any failure. */
 VARNIX_API int ftp_Exists(int h, const char* file);
 /* Size in bytes (SIZE, in binary type); negative when missing or not available. */
 VARNIX_API long long ftp_GetFileSize(int h, const char* file);
@@ -294,6 +302,30 @@ VARNIX_API int varnix_setdefaulttimeout(int seconds);
 typedef void (*varnix_progress_proc)(int h, long long done, long long total, void* user);
 /* Install (or with NULL remove) the library-wide progress handler. */
 VARNIX_API int varnix_setprogresshandler(varnix_progress_proc proc, void* user);
+
+/* What the last get, put, append or server-to-server copy on h did to its target (for a
+   copy, ask the target's handle), for a caller that retries a transfer and must resume only
+   what its own attempts wrote. Each transfer call on h starts the record afresh, also one
+   that fails before it sends anything. */
+typedef struct varnix_transfer_info {
+    /* 1: the target was opened for this call: a get created or opened its local file; the
+       server accepted the STOR, STOU or APPE of a put, append or copy with a 1xx reply.
+       0: nothing of the target was touched, so a retry must start over. */
+    int opened;
+    /* Bytes this call wrote into the target: into the local file of a get, or handed to the
+       data connection by a put or append; -1 when not known (a server-to-server copy). */
+    long long written;
+    /* The local file's path as opened (a get in local unique mode: the free name it chose;
+       relative names resolved against the local path). Empty for a copy. */
+    char local[1024];
+    /* The remote name written: the name given, its default, or for STOU the name the server
+       gave in its reply. */
+    char remote[1024];
+} varnix_transfer_info;
+/* 0, VARNIX_EHANDLE, VARNIX_EBUSY while a call is under way on h, VARNIX_EINVAL for a null
+   info or a name longer than its field (info is then all zero). It leaves the text of
+   ftp_lasterror as it was, so that a caller can still read why the transfer failed. */
+VARNIX_API int varnix_lasttransfer(int h, varnix_transfer_info* info);
 
 #ifdef __cplusplus
 }

@@ -98,6 +98,7 @@ int ftp_quote(int h, const char* command, char* reply, int size) {
     clearBuffer(reply, size);
     int result = 0;
     Status status = api::call(h, [&](FtpSession& s) -> Status {
+        VARNIX_RETURN_IF_ERROR(requireBuffer(reply, size));
         VARNIX_RETURN_IF_ERROR(api::requireName(command, "command"));
         auto first = s.command(command);
         s.forgetWireType();  // the command may have been TYPE

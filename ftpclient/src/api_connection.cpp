@@ -117,6 +117,15 @@ int ftp_abort(int h) {
 }
 
 int ftp_isconnected(int h) {
+    auto session = api::sessions().find(h);
+    if (session && !session->mayProbe()) {
+        // Another thread's handle, or a call under way: answered from what the owner's calls
+        // found, without a word to the server, so that the owner never waits or fails.
+        bool held = session->holdsConnection();
+        setLastText("Handle " + std::to_string(h) + (held ? " holds" : " does not hold") +
+                    " its connection (not asked: in use by another call)");
+        return held ? 1 : 0;
+    }
     Status status = api::call(h, [](FtpSession& s) { return s.alive(); });
     // A call under way on the handle means it is in use, hence connected.
     return status.isOk() || status.code() == VARNIX_EBUSY ? 1 : 0;

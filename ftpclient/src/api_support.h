@@ -45,20 +45,22 @@ Status guarded(Body&& body) noexcept {
     }
 }
 
-// Looks up h and runs body(session) as the one call under way on it.
+// Looks up h and runs body(session) as the one call under way on it. The call's text is
+// taken while the call still holds the session: once it ends, another thread may use it.
 template <class Body>
 Status call(int h, Body&& body) noexcept {
-    std::shared_ptr<FtpSession> session;
     Status status = guarded([&]() -> Status {
-        session = sessions().find(h);
+        auto session = sessions().find(h);
         if (!session) return Status::badHandle("Invalid handle " + std::to_string(h));
         if (!session->beginCall())
             return Status::busy("Another call is under way on handle " + std::to_string(h));
         Status result = guarded([&] { return body(*session); });
+        if (result.isOk() && result.text().empty())
+            result = Status::ok(session->lastReply().text());
         session->endCall();
         return result;
     });
-    storeText(status, session.get());
+    storeText(status, nullptr);
     return status;
 }
 

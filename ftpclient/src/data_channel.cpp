@@ -19,16 +19,28 @@ constexpr int kMaxRepliesWhileResynchronising = 8;
 // the processor's caches, and puts ran a fifth slower. What is in flight is not limited.
 constexpr std::size_t kUnsentLimit = 64 * 1024;
 
+// Commands that move a file: without a data connection nothing was moved.
+bool movesAFile(std::string_view line) {
+    for (std::string_view verb : {"RETR", "STOR", "STOU", "APPE"})
+        if (line.substr(0, verb.size()) == verb) return true;
+    return false;
+}
+
+long long wholeSeconds(std::chrono::milliseconds span) {
+    return std::chrono::duration_cast<std::chrono::seconds>(span).count();
+}
+
 Status unexpected(const Reply& reply) {
     return reply.negative() ? Status::refused(reply.code, reply.text())
                             : Status::protocol("Unexpected reply: " + reply.text());
 }
 
 // Keeps a control connection's waits from ending on an abort while it is being brought
-// back in step after one.
+// back in step after one. It holds the session's owning pointer, not the connection: a
+// resynchronisation that fails frees the connection, and nothing may be written into it then.
 class IgnoreAbort {
   public:
-    IgnoreAbort(ControlConnection* control, const AbortSignal* signal)
+    IgnoreAbort(const std::unique_ptr<ControlConnection>& control, const AbortSignal* signal)
         : control_(control), signal_(signal) {
         if (control_) control_->setAbortSignal(nullptr);
     }
@@ -39,7 +51,7 @@ class IgnoreAbort {
     IgnoreAbort& operator=(const IgnoreAbort&) = delete;
 
   private:
-    ControlConnection* control_;
+    const std::unique_ptr<ControlConnection>& control_;
     const AbortSignal* signal_;
 };
 
@@ -153,7 +165,12 @@ Result<DataChannel> FtpSession::openData(std::string_view line, long long offset
     auto opening = transferCommand(line);
     if (!opening.isOk()) return opening.status();
     if (opening->positive()) {
-        // Done without a preliminary reply: nothing will come over the data connection.
+        // Done without a preliminary reply: nothing will come over the data connection. For a
+        // listing that may mean an empty one; a file that was never sent was not transferred.
+        if (movesAFile(line))
+            return Status::protocol(
+                "The server answered " + std::string(line.substr(0, 4)) + " with \"" +
+                opening->text() + "\" without opening a data connection: nothing was transferred");
         channel.finalReceived = true;
         channel.final = *opening;
         return channel;
@@ -162,7 +179,14 @@ Result<DataChannel> FtpSession::openData(std::string_view line, long long offset
     channel.announced = parseAnnouncedSize(opening->text()).value_or(-1);
     if (!settings_.passive) {
         auto accepted = listener.accept(control_->peer(), dataWait());
-        if (!accepted.isOk()) return abortData(channel, accepted.status());
+        if (!accepted.isOk()) {
+            Status failure = accepted.status();
+            if (failure.code() == VARNIX_ETIMEOUT)
+                failure = Status::timeout(
+                    "No data connection came from " + control_->peer().ip() + " within " +
+                    std::to_string(wholeSeconds(settings_.timeout)) + " s (active mode)");
+            return abortData(channel, failure);
+        }
         socket = std::move(*accepted);
     }
     socket.limitUnsentBytes(kUnsentLimit);
@@ -190,12 +214,26 @@ Status FtpSession::finishData(DataChannel& channel) {
     const Reply& final = channel.final;
     if (final.negative()) return Status::refused(final.code, final.text());
     if (!final.positive()) return Status::protocol("Unexpected end of transfer: " + final.text());
-    if (channel.announced >= 0 && channel.wireBytes < channel.announced - channel.offset &&
-        wireTypeKnown_ && wireType_ == TransferType::Binary)
-        return Status::network("Transfer ended after " + std::to_string(channel.wireBytes) +
-                               " of " + std::to_string(channel.announced - channel.offset) +
-                               " bytes\n" + final.text());
+    // Fewer bytes than the server announced, or than SIZE told: cut short. The bytes on the
+    // wire count (in ASCII type too, before line ends are converted).
+    for (long long whole : {channel.announced, channel.remoteSize}) {
+        if (whole >= 0 && channel.wireBytes < whole - channel.offset)
+            return Status::network("Transfer ended after " + std::to_string(channel.wireBytes) +
+                                   " of " + std::to_string(whole - channel.offset) + " bytes\n" +
+                                   final.text());
+    }
     return Status::ok();
+}
+
+Status FtpSession::dataFailure(const DataChannel& channel, const Status& failure,
+                               bool receiving) const {
+    if (failure.code() != VARNIX_ETIMEOUT) return failure;
+    std::string peer = channel.stream ? channel.stream->socket().peer().text() : host_.text();
+    std::string seconds = std::to_string(wholeSeconds(settings_.timeout));
+    return Status::timeout(receiving ? "The data connection stalled: nothing received from " +
+                                           peer + " for " + seconds + " s"
+                                     : "The data connection stalled: nothing could be sent to " +
+                                           peer + " for " + seconds + " s");
 }
 
 Status FtpSession::abortData(DataChannel& channel, Status reason) {
@@ -204,7 +242,7 @@ Status FtpSession::abortData(DataChannel& channel, Status reason) {
         channel.stream.reset();
     }
     if (!control_) return reason;
-    IgnoreAbort guard(control_.get(), &abort_);
+    IgnoreAbort guard(control_, &abort_);
     TraceLog::instance().note(handle_, "Stopping the transfer: " + reason.text());
     if (!control_->sendAbort().isOk() || !control_->send("NOOP").isOk()) {
         disconnect();

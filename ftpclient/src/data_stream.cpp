@@ -47,7 +47,7 @@ Status refill(FtpSession& session, OpenStream& s) {
         auto n = s.channel.stream->read(wire.data(), wire.size(), session.dataWait());
         if (!n.isOk()) {
             s.pending.clear();
-            return n.status();
+            return session.dataFailure(s.channel, n.status(), true);
         }
         std::size_t out = 0;
         if (*n == 0) {
@@ -167,6 +167,7 @@ int writeStream(FtpSession& session, const char* data, int length, Status& statu
         }
         Status written = s->channel.stream->write(out, outSize, session.dataWait());
         if (!written.isOk()) {
+            written = session.dataFailure(s->channel, written, false);
             s->failure = written;
             status = written;
             return status.code();

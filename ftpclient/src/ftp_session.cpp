@@ -54,8 +54,14 @@ bool FtpSession::beginCall() {
     std::lock_guard lock(callMutex_);
     if (callActive_) return false;
     callActive_ = true;
+    owner_ = std::this_thread::get_id();
     abort_.clear();
     return true;
+}
+
+bool FtpSession::mayProbe() {
+    std::lock_guard lock(callMutex_);
+    return !callActive_ && owner_ == std::this_thread::get_id();
 }
 
 void FtpSession::endCall() {
@@ -99,6 +105,7 @@ Status FtpSession::connect() {
         stream = std::make_unique<PlainStream>(std::move(*socket));
     }
     control_ = std::make_unique<ControlConnection>(std::move(stream), handle_);
+    linked_.store(true, std::memory_order_release);
     control_->setTimeout(settings_.timeout);
     control_->setAbortSignal(&abort_);
     wireTypeKnown_ = false;
@@ -137,6 +144,7 @@ void FtpSession::disconnect() {
     if (stream_) stream_.reset();
     if (control_) TraceLog::instance().note(handle_, "Connection closed");
     control_.reset();
+    linked_.store(false, std::memory_order_release);
     loggedIn_ = false;
 }
 

@@ -3,17 +3,20 @@
 // (transfers, listings, streams, server-to-server copies) are written on top of it.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "abort_signal.h"
 #include "control_connection.h"
 #include "protocol_text.h"
 #include "tls_context.h"
+#include "transfer_record.h"
 
 namespace varnix {
 
@@ -32,10 +35,11 @@ struct SessionSettings {
 // A data connection of one transfer, open after the server's preliminary reply.
 struct DataChannel {
     std::unique_ptr<ByteStream> stream;
-    Reply opening;             // the 1xx reply to the transfer command
-    long long announced = -1;  // the size the opening reply announced, if any
-    long long offset = 0;      // REST offset the transfer started at
-    long long wireBytes = 0;   // bytes that crossed the data connection
+    Reply opening;              // the 1xx reply to the transfer command
+    long long announced = -1;   // the size the opening reply announced, if any
+    long long offset = 0;       // REST offset the transfer started at
+    long long wireBytes = 0;    // bytes that crossed the data connection
+    long long remoteSize = -1;  // the file's size as SIZE told it before the transfer, if asked
     bool finalReceived = false;
     Reply final;
 };
@@ -55,11 +59,17 @@ class FtpSession {
     void setTimeout(std::chrono::milliseconds timeout);
 
     // Calls on one handle run one at a time; ftp_abort reaches a running call through the
-    // abort signal. begin fails while another call is under way.
+    // abort signal. begin fails while another call is under way; the thread that begins a
+    // call becomes the handle's owner.
     bool beginCall();
     void endCall();
     // Raises the abort signal when a call is under way; false when none is.
     bool abortRunningCall();
+    // True when the calling thread owns the handle and no call is under way: only then may a
+    // probe talk to the server without making the owner's calls wait or fail.
+    bool mayProbe();
+    // Whether the control connection is held, readable from any thread at any time.
+    bool holdsConnection() const { return linked_.load(std::memory_order_acquire); }
 
     // ---- Connection ----
     bool connected() const { return control_ != nullptr; }
@@ -102,6 +112,8 @@ class FtpSession {
     // The wire type is not known any more (after a raw command).
     void forgetWireType() { wireTypeKnown_ = false; }
     const Reply& lastReply() const { return lastReply_; }
+    // What the last transfer call did to its target; each transfer starts it afresh.
+    TransferRecord& transferRecord() { return transferRecord_; }
     // Fails when there is no control connection or a stream is open.
     Status requireIdleConnection() const;
 
@@ -113,6 +125,9 @@ class FtpSession {
     // After the data connection ended: closes it and reads the server's final reply. A
     // transfer counts only when that reply is 2xx (and no announced byte is missing).
     Status finishData(DataChannel& channel);
+    // A failure of the data connection; a timeout is told as a stall that names the peer and
+    // the direction.
+    Status dataFailure(const DataChannel& channel, const Status& failure, bool receiving) const;
     // Stops a transfer: drops the data connection, sends ABOR and brings the control
     // connection back in step. Returns `reason`, or the server's refusal when it gave one.
     Status abortData(DataChannel& channel, Status reason);
@@ -160,6 +175,7 @@ class FtpSession {
     std::unique_ptr<ControlConnection> control_;
     std::unique_ptr<OpenStream> stream_;
     Reply lastReply_;
+    TransferRecord transferRecord_;
     // Per control connection:
     bool wireTypeKnown_ = false;
     TransferType wireType_ = TransferType::Ascii;
@@ -172,6 +188,8 @@ class FtpSession {
 
     std::mutex callMutex_;
     bool callActive_ = false;
+    std::thread::id owner_ = std::this_thread::get_id();
+    std::atomic<bool> linked_{false};
 };
 
 // Progress handler set by varnix_setprogresshandler.

@@ -1,7 +1,6 @@
 #include "listing.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "local_files.h"
@@ -38,30 +37,29 @@ class NameSpool {
         return Status::ok();
     }
     void rewind() { std::rewind(file_); }
-    // The next name; false at the end.
+    // The next name, every byte of it (a NUL too); false at the end. Lines longer than any
+    // name are skipped.
     bool next(std::string& name) {
-        char line[kMaxName + 2];
-        while (std::fgets(line, sizeof line, file_)) {
-            std::size_t len = std::strlen(line);
-            bool whole = len > 0 && line[len - 1] == '\n';
-            if (!whole && !std::feof(file_)) {
-                skipRestOfLine();
-                continue;
+        for (;;) {
+            name.clear();
+            bool any = false, overlong = false;
+            int c;
+            while ((c = std::getc(file_)) != EOF) {
+                any = true;
+                if (c == '\n') break;
+                if (name.size() <= kMaxName)
+                    name += static_cast<char>(c);
+                else
+                    overlong = true;
             }
-            while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r'))
-                --len;
-            name.assign(line, len);
-            return true;
+            if (!any) return false;
+            while (!name.empty() && name.back() == '\r')
+                name.pop_back();
+            if (!overlong && name.size() <= kMaxName) return true;
         }
-        return false;
     }
 
   private:
-    void skipRestOfLine() {
-        int c;
-        while ((c = std::fgetc(file_)) != EOF && c != '\n') {
-        }
-    }
     std::FILE* file_;
     std::size_t bytes_ = 0;
 };
@@ -73,6 +71,13 @@ Status nameList(FtpSession& session, const std::string& mask, NameSpool& spool) 
     return receiveData(session, *channel, true, [&spool](const char* data, std::size_t size) {
         return spool.append(data, size);
     });
+}
+
+// A name no local file should get: control characters (a terminal would act on them when
+// the name is shown) or nothing but blanks.
+bool hostileName(const std::string& name, const std::string& local) {
+    return hasControlCharacter(name) ||
+           (!local.empty() && local.find_first_not_of(' ') == std::string::npos);
 }
 
 std::string directoryPart(const std::string& path) {
@@ -115,7 +120,21 @@ bool remoteExists(FtpSession& session, const std::string& name) {
             found = data[i] != '\n' && data[i] != '\r' && data[i] != ' ';
         return Status::ok();
     });
-    return listed.isOk() && found;
+    if (listed.isOk() && found) return true;
+    return isDirectory(session, name);
+}
+
+// An empty directory lists no name: it exists when the server lets us change into it. The
+// working directory is changed back at once.
+bool isDirectory(FtpSession& session, const std::string& name) {
+    auto pwd = session.command("PWD");
+    if (!pwd.isOk() || pwd->code != 257) return false;
+    auto current = parsePwdReply(pwd->text());
+    if (!current.isOk()) return false;
+    auto cwd = session.command("CWD " + name);
+    if (!cwd.isOk() || !cwd->positive()) return false;
+    [[maybe_unused]] Status back = session.simpleCommand("CWD " + *current);
+    return true;
 }
 
 Status getMatching(FtpSession& session, const std::string& pattern) {
@@ -134,10 +153,17 @@ Status getMatching(FtpSession& session, const std::string& pattern) {
     spool->rewind();
     Status firstFailure = Status::ok();
     int got = 0;
-    std::string name;
+    std::string name, skipped;
     while (spool->next(name)) {
         std::string local = lastComponent(name);
         if (filter && !wildcardMatch(namePattern, local)) continue;
+        if (hostileName(name, local)) {
+            std::string shown = "Skipped \"" + escapeControlCharacters(name) +
+                                "\": control characters or blanks only";
+            TraceLog::instance().note(session.handle(), shown);
+            skipped += "\n" + shown;
+            continue;
+        }
         if (!usableLocalName(local)) {
             TraceLog::instance().note(session.handle(), "Skipped the name \"" + name + "\"");
             continue;
@@ -152,10 +178,10 @@ Status getMatching(FtpSession& session, const std::string& pattern) {
             firstFailure = got1;
         if (got1.code() == VARNIX_EABORTED || !session.connected()) break;
     }
-    if (!firstFailure.isOk()) return firstFailure;
-    if (got == 0) return Status::refused(550, "No remote file matches " + pattern);
+    if (!firstFailure.isOk()) return firstFailure.withDetail(skipped);
+    if (got == 0) return Status::refused(550, "No remote file matches " + pattern + skipped);
     return Status::ok(session.lastReply().text() + "\n" + std::to_string(got) +
-                      " file(s) received");
+                      " file(s) received" + skipped);
 }
 
 Status putMatching(FtpSession& session, const std::string& pattern) {

@@ -36,7 +36,8 @@ int openLocal(const std::string& path, int flags, mode_t mode = 0644) {
 
 }  // namespace
 
-LocalFile::LocalFile(LocalFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+LocalFile::LocalFile(LocalFile&& other) noexcept
+    : fd_(other.fd_), pipeLike_(other.pipeLike_), path_(std::move(other.path_)) {
     other.fd_ = -1;
 }
 
@@ -44,6 +45,7 @@ LocalFile& LocalFile::operator=(LocalFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = other.fd_;
+        pipeLike_ = other.pipeLike_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
     }
@@ -71,6 +73,7 @@ Result<LocalFile> LocalFile::create(const std::string& path) {
     f.path_ = path;
     f.fd_ = openLocal(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (f.fd_ < 0) return localError("Cannot create local file", path, errno);
+    f.noteKind();
     return f;
 }
 
@@ -82,6 +85,7 @@ Result<LocalFile> LocalFile::createUnique(const std::string& path) {
             LocalFile f;
             f.fd_ = fd;
             f.path_ = name;
+            f.noteKind();
             return f;
         }
         if (errno != EEXIST) return localError("Cannot create local file", name, errno);
@@ -94,6 +98,7 @@ Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
     f.path_ = path;
     f.fd_ = openLocal(path, O_WRONLY | O_CREAT);
     if (f.fd_ < 0) return localError("Cannot open local file", path, errno);
+    f.noteKind();
     long long size = f.size();
     if (size < offset)
         return Status::local("Local file " + path + " holds " + std::to_string(size) +
@@ -101,6 +106,11 @@ Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
     if (::ftruncate(f.fd_, offset) != 0) return localError("Cannot truncate", path, errno);
     VARNIX_RETURN_IF_ERROR(f.seek(offset));
     return f;
+}
+
+void LocalFile::noteKind() {
+    struct stat st {};
+    pipeLike_ = ::fstat(fd_, &st) != 0 || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
 }
 
 Result<std::size_t> LocalFile::read(char* buffer, std::size_t size) {
@@ -115,8 +125,11 @@ Status LocalFile::write(const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n;
         int error;
-        {
-            SigpipeGuard guard;  // the local "file" may be a pipe
+        if (pipeLike_) {
+            SigpipeGuard guard;  // a pipe whose reader is gone raises SIGPIPE
+            n = ::write(fd_, data, size);
+            error = errno;
+        } else {
             n = ::write(fd_, data, size);
             error = errno;
         }
@@ -133,6 +146,12 @@ Status LocalFile::write(const char* data, std::size_t size) {
 Status LocalFile::seek(long long offset) {
     if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
         return localError("Cannot seek in local file", path_, errno);
+    return Status::ok();
+}
+
+Status LocalFile::truncate(long long size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+        return localError("Cannot truncate", path_, errno);
     return Status::ok();
 }
 

@@ -34,12 +34,18 @@ class LocalFile {
     Result<std::size_t> read(char* buffer, std::size_t size);
     Status write(const char* data, std::size_t size);
     Status seek(long long offset);
+    // Cuts the file to size bytes.
+    Status truncate(long long size);
     long long size() const;
     // Closes and reports a failed final write (a full disk shows here on some systems).
     Status close();
 
   private:
+    // Notes whether writes can raise SIGPIPE: only a pipe or a socket can.
+    void noteKind();
+
     int fd_ = -1;
+    bool pipeLike_ = false;
     std::string path_;
 };
 

@@ -232,6 +232,38 @@ std::optional<long long> parseAnnouncedSize(std::string_view reply) {
     return number(reply.substr(open + 1, bytes - open - 1), 0, (1LL << 62));
 }
 
+namespace {
+
+bool isControl(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+}
+
+}  // namespace
+
+bool hasControlCharacter(std::string_view text) {
+    for (char c : text)
+        if (isControl(c)) return true;
+    return false;
+}
+
+std::string escapeControlCharacters(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (!isControl(c)) {
+            out += c;
+            continue;
+        }
+        auto byte = static_cast<unsigned char>(c);
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xf];
+    }
+    return out;
+}
+
 std::string eprtArgument(const SocketAddress& address) {
     return std::string("|") + (address.isIpv6() ? "2" : "1") + "|" + address.ip() + "|" +
            std::to_string(address.port()) + "|";

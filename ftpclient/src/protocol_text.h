@@ -63,6 +63,11 @@ Result<long long> parseSizeReply(std::string_view reply);
 // "150 Opening BINARY mode data connection for f (1234 bytes)." -> 1234
 std::optional<long long> parseAnnouncedSize(std::string_view reply);
 
+// True when text holds a control character (below 32, or 127): a terminal would act on it.
+bool hasControlCharacter(std::string_view text);
+// text with each control character written as \xHH, fit to show on a terminal or in a log.
+std::string escapeControlCharacters(std::string_view text);
+
 // "|1|127.0.0.1|6446|" or "|2|::1|6446|".
 std::string eprtArgument(const SocketAddress& address);
 // "127,0,0,1,25,46"; empty for an IPv6 address.

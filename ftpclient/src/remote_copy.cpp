@@ -62,6 +62,8 @@ Result<ServerHandshake> chooseHandshake(FtpSession& from, FtpSession& to) {
 Status copyBetween(FtpSession& from, FtpSession& to, const std::string& fromFile,
                    const std::string& target, RemoteMode mode, long long offset, bool binary,
                    bool cpsv) {
+    // A resumed copy continues the target it names: never a new unique file.
+    const bool resuming = offset == kResumeAtTargetEnd || offset > 0;
     if (offset == kResumeAtTargetEnd) {
         auto there = remoteSize(to, target);
         if (!there.isOk() && there.status().code() != -550) return there.status();
@@ -76,12 +78,18 @@ Status copyBetween(FtpSession& from, FtpSession& to, const std::string& fromFile
     auto source = cpsv ? from.passiveAddressVia("CPSV") : from.passiveAddress();
     if (!source.isOk()) return source.status();
     VARNIX_RETURN_IF_ERROR(to.sendPortCommand(*source));
-    std::string store = mode == RemoteMode::Append  ? "APPE "
-                        : to.settings().storeUnique ? "STOU "
-                                                    : "STOR ";
+    std::string store = mode == RemoteMode::Append               ? "APPE "
+                        : to.settings().storeUnique && !resuming ? "STOU "
+                                                                 : "STOR ";
     if (mode == RemoteMode::Put && offset > 0) VARNIX_RETURN_IF_ERROR(restAt(to, offset));
     auto targetOpening = to.transferCommand(store + target);
     if (!targetOpening.isOk()) return targetOpening.status();
+    TransferRecord& record = to.transferRecord();
+    record.opened = true;
+    if (store == "STOU ") {
+        std::string given = uniqueNameOf(targetOpening->text());
+        if (!given.empty()) record.remote = given;
+    }
 
     if (offset > 0) {
         Status rest = restAt(from, offset);
@@ -105,6 +113,11 @@ Status remoteCopy(FtpSession& from, FtpSession& to, const std::string& fromFile,
     if (fromFile.empty()) return Status::invalid("No source file name given");
     std::string target = toFile.empty() ? lastComponent(fromFile) : toFile;
     if (target.empty()) return Status::invalid("No target name for " + fromFile);
+    from.transferRecord() = TransferRecord{};
+    TransferRecord copy;
+    copy.written = -1;  // the bytes pass between the servers, out of sight
+    copy.remote = target;
+    to.transferRecord() = copy;
     if (offset < kResumeAtTargetEnd) return Status::invalid("Negative offset");
     VARNIX_RETURN_IF_ERROR(from.requireIdleConnection());
     VARNIX_RETURN_IF_ERROR(to.requireIdleConnection());

@@ -33,6 +33,8 @@ class [[nodiscard]] Status {
     const std::string& text() const { return text_; }
     // The same failure with more context in front of its text.
     Status withContext(const std::string& context) const { return {code_, context + ": " + text_}; }
+    // The same failure with more said after its text.
+    Status withDetail(const std::string& detail) const { return {code_, text_ + detail}; }
 
   private:
     Status(int code, std::string text) : code_(code), text_(std::move(text)) {}

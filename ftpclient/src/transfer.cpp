@@ -30,7 +30,8 @@ Status receiveData(FtpSession& session, DataChannel& channel, bool ascii, const 
         session.reportProgress(done, total);
         for (;;) {
             auto n = channel.stream->read(wire.get(), kTransferChunk, session.dataWait());
-            if (!n.isOk()) return session.abortData(channel, n.status());
+            if (!n.isOk())
+                return session.abortData(channel, session.dataFailure(channel, n.status(), true));
             if (*n == 0) break;
             channel.wireBytes += static_cast<long long>(*n);
             Status written =
@@ -66,13 +67,15 @@ Status sendData(FtpSession& session, DataChannel& channel, bool ascii, const Sou
             out = converted.get();
         }
         Status written = channel.stream->write(out, size, session.dataWait());
-        if (!written.isOk()) return session.abortData(channel, written);
+        if (!written.isOk())
+            return session.abortData(channel, session.dataFailure(channel, written, false));
         channel.wireBytes += static_cast<long long>(size);
         sent += static_cast<long long>(*n);
         session.reportProgress(done + sent, total);
     }
     Status ended = channel.stream->finish(session.dataWait());
-    if (!ended.isOk()) return session.abortData(channel, ended);
+    if (!ended.isOk())
+        return session.abortData(channel, session.dataFailure(channel, ended, false));
     return session.finishData(channel);
 }
 
@@ -87,10 +90,14 @@ Result<long long> remoteSize(FtpSession& session, const std::string& name) {
 
 Status getFile(FtpSession& session, const std::string& remote, const std::string& local,
                GetMode mode, long long offset) {
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.remote = remote;
     if (remote.empty()) return Status::invalid("No remote file name given");
     std::string name = local.empty() ? lastComponent(remote) : local;
     if (name.empty()) return Status::invalid("No local name for remote file " + remote);
     std::string path = resolveLocal(session.settings().localPath, name);
+    record.local = path;
     if (mode == GetMode::AtLocalEnd) offset = std::max(0LL, localFileSize(path));
     if (mode == GetMode::Fresh) offset = 0;
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
@@ -98,10 +105,12 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
     if (offset > 0 && localFileSize(path) < offset)
         return Status::local("Local file " + path + " holds fewer bytes than the offset " +
                              std::to_string(offset));
-    // With progress reports on, the size tells how far the transfer has come (binary type:
-    // in ASCII the size on the wire differs, and SIZE would need a switch of type).
+    // With progress reports on, the size tells how far the transfer has come; a resume needs
+    // it to tell whether the server honoured REST (binary type: in ASCII the size on the wire
+    // differs, and SIZE would need a switch of type).
     long long total = -1;
-    if (session.settings().statusBox && !asciiType(session)) {
+    bool binary = !asciiType(session);
+    if ((session.settings().statusBox || offset > 0) && binary) {
         auto size = remoteSize(session, remote);
         if (size.isOk()) total = *size;
     }
@@ -109,6 +118,11 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
 
     auto channel = session.openData("RETR " + remote, offset);
     if (!channel.isOk()) return channel.status();
+    if (binary) channel->remoteSize = total;
+    // A server that accepts REST and then sends the whole file anyway sends more than the
+    // file holds after the offset: stopped before it lands behind the partial file.
+    long long whole = total >= 0 ? total : channel->announced;
+    long long restLimit = offset > 0 && binary && whole >= 0 ? whole - offset : -1;
     // The local file is touched only now that the server is sending: a refused get leaves
     // an existing local file as it was.
     Result<LocalFile> file = mode != GetMode::Fresh           ? LocalFile::openAt(path, offset)
@@ -116,10 +130,27 @@ Status getFile(FtpSession& session, const std::string& remote, const std::string
                                                               : LocalFile::create(path);
     if (!file.isOk()) return session.abortData(*channel, file.status());
     LocalFile& out = *file;
+    record.opened = true;
+    record.local = out.path();
+    DataChannel& data = *channel;
+    bool restIgnored = false;
     Status received = receiveData(
-        session, *channel, asciiType(session),
-        [&out](const char* data, std::size_t size) { return out.write(data, size); }, offset,
-        total);
+        session, data, asciiType(session),
+        [&](const char* bytes, std::size_t size) {
+            if (restLimit >= 0 && data.wireBytes > restLimit) {
+                restIgnored = true;
+                return Status::protocol("The server accepted REST " + std::to_string(offset) +
+                                        " but sent more than the " + std::to_string(restLimit) +
+                                        " bytes after it: it ignored the offset");
+            }
+            Status written = out.write(bytes, size);
+            if (written.isOk()) record.written += static_cast<long long>(size);
+            return written;
+        },
+        offset, total);
+    // The partial file as it was: nothing of a transfer that started from the wrong place.
+    if (restIgnored) [[maybe_unused]]
+        Status kept = out.truncate(offset);
     Status closed = out.close();
     if (!received.isOk()) return received;
     if (!closed.isOk()) return closed;
@@ -138,6 +169,10 @@ Status putFile(FtpSession& session, const std::string& local, const std::string&
 Status putLocalFile(FtpSession& session, const std::string& path, const std::string& remote,
                     PutMode mode, long long offset) {
     std::string target = remote.empty() ? lastComponent(path) : remote;
+    TransferRecord& record = session.transferRecord();
+    record = TransferRecord{};
+    record.local = path;
+    record.remote = target;
     if (target.empty()) return Status::invalid("No remote name for local file " + path);
     VARNIX_RETURN_IF_ERROR(checkOffset(offset));
     auto file = LocalFile::openRead(path);
@@ -196,13 +231,23 @@ Status putLocalFile(FtpSession& session, const std::string& path, const std::str
         channel = session.openData("STOU", 0);  // a server that takes no name with STOU
     if (!channel.isOk()) return channel.status();
     Reply opening = channel->opening;
+    record.opened = true;
+    if (command.starts_with("STOU")) {
+        std::string given = uniqueNameOf(opening.text());
+        if (!given.empty()) record.remote = given;
+    }
     // The file goes through the transfer buffer rather than sendfile(): handed over by
     // reference, its pages would be read cold by the receiving side, and a server on the same
     // machine then spends far more time per byte.
     LocalFile& in = *file;
     Status sent = sendData(
         session, *channel, asciiType(session),
-        [&in](char* buffer, std::size_t n) { return in.read(buffer, n); }, offset, size);
+        [&in, &record](char* buffer, std::size_t n) {
+            auto read = in.read(buffer, n);
+            if (read.isOk()) record.written += static_cast<long long>(*read);
+            return read;
+        },
+        offset, size);
     if (!sent.isOk()) return sent;
     if (command.starts_with("STOU"))
         return Status::ok(opening.text() + "\n" + session.lastReply().text());

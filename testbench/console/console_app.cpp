@@ -24,6 +24,35 @@ void ProgressHandler(int h, long long done, long long total, void* user) {
     static_cast<CConsoleApp*>(user)->Progress(h, done, total);
 }
 
+// The commands whose dialog asks for a password, and that dialog.
+constexpr std::pair<int, int> kPasswordDialogs[] = {
+    {cmd::Login, dlg::Login},
+    {cmd::ReLogin, dlg::ReLogin},
+    {cmd::GateLogin, dlg::GateLogin},
+    {cmd::LoginPort, dlg::LoginPort},
+};
+constexpr const char* kPasswordMask = "****";
+
+// The line as echoed: a password among the dialog values shows as "****", so that it does not
+// land in the kept output of a session.
+std::string EchoedLine(const std::string& line, const std::vector<CWord>& words, int id,
+                       std::size_t used) {
+    for (const auto& [command, dialog] : kPasswordDialogs) {
+        if (command != id) continue;
+        std::size_t value = used;
+        for (const CControlLayout& c : DialogLayout(dialog).controls) {
+            if (!IsInputControl(c)) continue;
+            if (value >= words.size()) break;
+            if (c.kind == ControlKind::Password || c.label == "Password:") {
+                const CWord& w = words[value];
+                return line.substr(0, w.begin) + kPasswordMask + line.substr(w.end);
+            }
+            ++value;
+        }
+    }
+    return line;
+}
+
 void PrintBlock(std::ostream& out, const std::string& head, const std::string& text) {
     out << "{" << head << "}\n";
     std::istringstream lines(text);
@@ -57,8 +86,9 @@ int CConsoleApp::Run(std::istream& in) {
 bool CConsoleApp::RunLine(const std::string& line) {
     auto words = SplitWords(line);
     if (words.empty() || (!words[0].quoted && words[0].text[0] == '#')) return true;
-    if (echo_) out_ << "> " << line << "\n";
     std::size_t used = 0;
+    const int id = FindCommandId(words, used);
+    if (echo_) out_ << "> " << EchoedLine(line, words, id, used) << "\n";
     if (!words[0].quoted && (words[0].text == "window" || words[0].text == "Window") &&
         words.size() <= 2) {
         if (words.size() == 2)
@@ -67,7 +97,6 @@ bool CConsoleApp::RunLine(const std::string& line) {
             ListWindows();
         return true;
     }
-    int id = FindCommandId(words, used);
     if (id == 0) {
         MessageBox("Unknown command: " + words[0].text, kAppTitle);
         return true;
@@ -131,7 +160,7 @@ bool CConsoleApp::RunFrameworkCommand(int id) {
 void CConsoleApp::NewDocument(const std::string& title, const std::string* loadedText) {
     auto doc = std::make_shared<CBrisel32Doc>();
     doc->SetTitle(title.empty() ? "Dovrel" + std::to_string(++documentsMade_) : title);
-    windows_.push_back(std::make_unique<CConsoleWindow>(doc, out_));
+    windows_.push_back(std::make_unique<CConsoleWindow>(doc, out_, [this] { FinishProgress(); }));
     active_ = windows_.back().get();
     if (loadedText) active_->View().LoadText(*loadedText);
     active_->View().OnInitialUpdate();
@@ -139,7 +168,8 @@ void CConsoleApp::NewDocument(const std::string& title, const std::string* loade
 
 void CConsoleApp::NewWindow() {
     if (!active_) return;
-    windows_.push_back(std::make_unique<CConsoleWindow>(active_->SharedDoc(), out_));
+    windows_.push_back(
+        std::make_unique<CConsoleWindow>(active_->SharedDoc(), out_, [this] { FinishProgress(); }));
     active_ = windows_.back().get();
     Renumber();
     active_->View().OnInitialUpdate();
@@ -243,6 +273,7 @@ bool CConsoleApp::DoModal(CDialog& dialog) {
 }
 
 void CConsoleApp::PrintDialogTexts(const CDialog& dialog, bool outputs) {
+    FinishProgress();
     for (const CControlLayout& c : dialog.Layout().controls) {
         std::string head = dialog.Title() + (c.label.empty() ? "" : "} {" + c.label);
         if (outputs) {
@@ -269,6 +300,7 @@ std::optional<std::string> CConsoleApp::ChooseFileToOpen(const std::string&) {
 }
 
 void CConsoleApp::MessageBox(const std::string& text, const std::string& caption) {
+    FinishProgress();
     out_ << "** " << caption << ": " << text << "\n";
 }
 
@@ -284,8 +316,8 @@ std::vector<CBrisel32Doc*> CConsoleApp::ConnectionWindows() {
     return docs;
 }
 
-// One line per tenth of a known total, or per MiB without one; the last report is printed when
-// the command ends.
+// One line per tenth of a known total, or per MiB without one; the last report is printed before
+// the next output (the command's result) or when the command ends.
 void CConsoleApp::Progress(int, long long done, long long total) {
     lastDone_ = done;
     lastTotal_ = total;

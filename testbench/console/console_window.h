@@ -14,8 +14,10 @@ namespace brisel::console {
 
 class CPrintingLog : public CLogControl {
   public:
-    CPrintingLog(std::ostream& out, std::function<std::string()> title)
-        : out_(out), title_(std::move(title)) {}
+    // `beforeLine` runs before each line is printed.
+    CPrintingLog(std::ostream& out, std::function<std::string()> title,
+                 std::function<void()> beforeLine)
+        : out_(out), title_(std::move(title)), beforeLine_(std::move(beforeLine)) {}
     // Prints the part of the text not printed yet, line by line.
     void SetText(const std::string& text) override;
     int GetLineCount() override { return lines_; }
@@ -26,13 +28,15 @@ class CPrintingLog : public CLogControl {
   private:
     std::ostream& out_;
     std::function<std::string()> title_;
+    std::function<void()> beforeLine_;
     std::size_t printed_ = 0;
     int lines_ = 0;
 };
 
 class CConsoleWindow {
   public:
-    CConsoleWindow(std::shared_ptr<CBrisel32Doc> doc, std::ostream& out);
+    CConsoleWindow(std::shared_ptr<CBrisel32Doc> doc, std::ostream& out,
+                   std::function<void()> beforeLine);
     CBrisel32Doc& Doc() { return *doc_; }
     const std::shared_ptr<CBrisel32Doc>& SharedDoc() const { return doc_; }
     CBrisel32View& View() { return view_; }

@@ -1,5 +1,6 @@
 #include "line_reader.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "core/ids.h"
@@ -43,6 +44,7 @@ std::vector<CWord> SplitWords(const std::string& line) {
             continue;
         }
         CWord word;
+        word.begin = i;
         if (line[i] == '"') {
             word.quoted = true;
             for (++i; i < line.size() && line[i] != '"'; ++i) {
@@ -58,6 +60,7 @@ std::vector<CWord> SplitWords(const std::string& line) {
             while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
                 word.text += line[i++];
         }
+        word.end = std::min(i, line.size());
         words.push_back(std::move(word));
     }
     return words;

@@ -10,6 +10,7 @@ namespace brisel::console {
 struct CWord {
     std::string text;
     bool quoted = false;
+    std::size_t begin = 0, end = 0;  // where the word stands in the line, quotes included
 };
 
 std::vector<CWord> SplitWords(const std::string& line);

@@ -47,6 +47,10 @@ class CDialogHost {
     virtual bool UpdateFields() = 0;
     // Copies the fields into the controls.
     virtual void UpdateControls() = 0;
+    // The text field `id` grew at its end from `from` on, and nothing else changed since the
+    // controls were last filled: shows the new part, which keeps a long text arriving chunk by
+    // chunk from costing its whole length again per chunk.
+    virtual void ShowAppended(int /*id*/, std::size_t /*from*/) { UpdateControls(); }
 };
 
 // The complaint about an integer field that holds something else.

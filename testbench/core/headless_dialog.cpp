@@ -59,4 +59,14 @@ void CHeadlessDialog::UpdateControls() {
     }
 }
 
+void CHeadlessDialog::ShowAppended(int id, std::size_t from) {
+    ++refills_;
+    const std::string& text = dialog_.fields.Text(id);
+    std::string& control = controls_[id];
+    if (control.size() == from && from <= text.size())
+        control.append(text, from);
+    else
+        control = text;
+}
+
 }  // namespace brisel

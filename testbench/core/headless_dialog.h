@@ -27,6 +27,7 @@ class CHeadlessDialog : public CDialogHost {
 
     bool UpdateFields() override;
     void UpdateControls() override;
+    void ShowAppended(int id, std::size_t from) override;
     // How often the fields were copied into the controls.
     int Refills() const { return refills_; }
 

@@ -30,6 +30,9 @@ struct CAccelerator {
 };
 const std::vector<CAccelerator>& Accelerators();
 
+// The prompt that the status bar shows for a command while its menu item is under the pointer.
+std::string MenuPrompt(int id);
+
 // The toolbar's command ids in order; 0 is a separator.
 const std::vector<int>& ToolbarButtons();
 

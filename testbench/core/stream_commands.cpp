@@ -23,7 +23,8 @@ std::string StreamOutcome(bool failed, const std::string& success) {
 }
 
 // Reads the open read stream to its end, each chunk appended as text; `chunkRead` runs after
-// every chunk. Returns the bytes read, and in `failed` whether the stream broke.
+// every chunk with the size the text had before it. Returns the bytes read, and in `failed`
+// whether the stream broke.
 template <typename OnChunk>
 long long ReadStream(int h, std::string& text, bool& failed, OnChunk chunkRead) {
     char buffer[1024 + 1];
@@ -31,8 +32,9 @@ long long ReadStream(int h, std::string& text, bool& failed, OnChunk chunkRead) 
     int n;
     while ((n = ftp_readdata(h, buffer, 1024)) > 0) {
         total += n;
+        const std::size_t before = text.size();
         AppendAsText(text, buffer, static_cast<std::size_t>(n));
-        chunkRead();
+        chunkRead(before);
     }
     failed = n < 0;
     return total;
@@ -52,7 +54,7 @@ void ReadListing(CBrisel32Doc& doc, CDialog& dialog, CDialogHost& host) {
     std::string& listing = f.Text(ctl::Edit2);
     listing.clear();
     bool failed = false;
-    ReadStream(doc.m_hFtp, listing, failed, [] {});
+    ReadStream(doc.m_hFtp, listing, failed, [](std::size_t) {});
     failed = ftp_closeread(doc.m_hFtp) != 0 || failed;
     host.UpdateControls();
     doc.m_strMessage = StreamOutcome(failed, "Read directory completed successfully");
@@ -65,8 +67,11 @@ void ReadFile(CBrisel32Doc& doc, CDialog& dialog, CDialogHost& host) {
     if (!failed) {
         std::string& content = f.Text(ctl::Edit2);
         content.clear();
-        // The content grows on screen while the file arrives.
-        count = ReadStream(doc.m_hFtp, content, failed, [&host] { host.UpdateControls(); });
+        // The content grows on screen while the file arrives: emptied first, then each chunk
+        // added to what the control shows.
+        host.UpdateControls();
+        count = ReadStream(doc.m_hFtp, content, failed,
+                           [&host](std::size_t before) { host.ShowAppended(ctl::Edit2, before); });
         failed = ftp_closeread(doc.m_hFtp) != 0 || failed;
     }
     host.UpdateControls();

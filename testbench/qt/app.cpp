@@ -1,6 +1,9 @@
 #include "app.h"
 
 #include <QApplication>
+#include <iostream>
+
+#include "command_line.h"
 
 #include "qt/main_frame.h"
 #include "qt/qt_dialog.h"
@@ -13,11 +16,16 @@ int RunQt(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("varnix"));
     QApplication::setApplicationName(QStringLiteral("brisel32"));
     QApplication::setWindowIcon(ApplicationIcon());
+    // The window system has taken out its own options by now: what is left must be ours.
+    const CCommandLine line = ParseCommandLine(argc, argv, true);
+    if (line.mode == CCommandLine::Mode::Error) {
+        std::cerr << line.text;
+        return 2;
+    }
     CMainFrame frame;
     frame.show();
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1)
-        frame.OpenDocument(args[1]);
+    if (!line.file.empty())
+        frame.OpenDocument(QString::fromLocal8Bit(line.file.c_str()));
     else
         frame.NewDocument();
     return app.exec();

@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "core/commands.h"
 #include "core/ids.h"
@@ -102,6 +103,7 @@ QAction* CMainFrame::MakeAction(const CMenuItem& item, QObject* parent) {
     auto* action = new QAction(QString::fromStdString(item.text), parent);
     action->setData(item.id);
     action->setProperty(kIdProperty, item.id);
+    action->setStatusTip(QString::fromStdString(MenuPrompt(item.id)));
     int id = item.id;
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     return action;
@@ -126,6 +128,7 @@ QList<QMenu*> CMainFrame::BuildMenus(const std::vector<CMenu>& menus) {
                 QMenu* sub = qmenu->addMenu(QString::fromStdString(item.text));
                 for (const CMenuItem& subItem : item.submenu)
                     sub->addAction(MakeAction(subItem, sub));
+                connect(sub, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
             } else {
                 QAction* action = MakeAction(item, qmenu);
                 if (item.id == cmd::ViewToolbar || item.id == cmd::ViewStatusBar) {
@@ -135,6 +138,8 @@ QList<QMenu*> CMainFrame::BuildMenus(const std::vector<CMenu>& menus) {
                 qmenu->addAction(action);
             }
         }
+        // A closing menu takes its item's prompt along: the pane goes back to "Ready".
+        connect(qmenu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
         if (menu.text == "&Window") {
             qmenu->addSeparator();
             connect(qmenu, &QMenu::aboutToShow, this, [this, qmenu] { FillWindowList(qmenu); });
@@ -170,11 +175,17 @@ void CMainFrame::BuildToolBar() {
         }
         auto* action = toolBar_->addAction(ToolIcon(style(), id), ToolText(id));
         action->setProperty(kIdProperty, id);
+        action->setStatusTip(QString::fromStdString(MenuPrompt(id)));
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
 }
 
 void CMainFrame::BuildStatusBar() {
+    // The message pane shows an item's prompt while the pointer is on it, and "Ready" whenever
+    // no prompt is shown.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) statusBar()->showMessage(QStringLiteral("Ready"));
+    });
     statusBar()->showMessage(QStringLiteral("Ready"));
     // Lock-key indicators; Qt cannot read the lock states, so they stay dimmed.
     for (const char* pane : {"CAP", "NUM", "SCRL"}) {
@@ -240,7 +251,7 @@ CChildFrame* CMainFrame::AddWindow(std::shared_ptr<CDocumentEntry> entry,
         });
     });
     if (loadedText) child->View().LoadText(*loadedText);
-    child->resize(600, 380);
+    PlaceNewWindow(child);
     child->show();
     mdi_->setActiveSubWindow(child);
     // The first refresh, when the window is first shown.
@@ -248,6 +259,22 @@ CChildFrame* CMainFrame::AddWindow(std::shared_ptr<CDocumentEntry> entry,
     ShowMenus();
     UpdateTitles();
     return child;
+}
+
+void CMainFrame::PlaceNewWindow(QMdiSubWindow* child) {
+    // New windows cascade from the top left, a title bar's height apart, and start again at the
+    // top left where the next one would leave the area; they are at most three quarters of the
+    // area, so that each fits in it whole.
+    const QSize area = mdi_->viewport()->size();
+    const QSize size(std::min(600, area.width() * 3 / 4), std::min(380, area.height() * 3 / 4));
+    const int step =
+        std::max(8, child->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, child) + 4);
+    const int places =
+        1 + std::min((area.width() - size.width()) / step, (area.height() - size.height()) / step);
+    const int others = static_cast<int>(mdi_->subWindowList().size()) - 1;
+    const int at = (others % std::max(1, places)) * step;
+    child->resize(size);
+    child->move(at, at);
 }
 
 CChildFrame* CMainFrame::NewDocument() {

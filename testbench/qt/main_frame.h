@@ -55,6 +55,8 @@ class CMainFrame : public QMainWindow {
     void BuildToolBar();
     void BuildStatusBar();
     void ShowMenus();
+    // Puts a new window where the cascade goes on, inside the area.
+    void PlaceNewWindow(QMdiSubWindow* child);
     CChildFrame* AddWindow(std::shared_ptr<CDocumentEntry> entry, const std::string* loadedText);
     void OpenWithChoice();
     void Save(bool askName);

@@ -67,6 +67,9 @@ void CQtDialog::Build() {
                 edit->setLineWrapMode(c.kind == ControlKind::Output ? QPlainTextEdit::NoWrap
                                                                     : QPlainTextEdit::WidgetWidth);
                 edit->setMinimumSize(420, 140);
+                // An output receives long texts chunk by chunk; an undo record of each chunk
+                // would cost as much as the text itself.
+                if (c.kind == ControlKind::Output) edit->setUndoRedoEnabled(false);
                 if (!label.isEmpty()) grid->addWidget(new QLabel(label, this), row++, 0, 1, 3);
                 grid->addWidget(edit, row++, 0, 1, 3);
                 widget = edit;
@@ -167,25 +170,75 @@ bool CQtDialog::UpdateFields() {
     return true;
 }
 
+namespace {
+
+// How much of `text` can be shown now: all but a trailing CR (the LF that may follow makes one
+// line end of the two) and an unfinished UTF-8 character.
+std::size_t ShowableSize(const std::string& text) {
+    std::size_t end = text.size();
+    if (end > 0 && text[end - 1] == '\r') --end;
+    std::size_t lead = end;
+    for (int back = 0; back < 3 && lead > 0 && (text[lead - 1] & 0xC0) == 0x80; ++back)
+        --lead;
+    if (lead > 0) {
+        const auto c = static_cast<unsigned char>(text[lead - 1]);
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (length > 1 && end - (lead - 1) < length) end = lead - 1;
+    }
+    return end;
+}
+
+void AppendToEnd(QTextDocument* document, const std::string& text) {
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    end.insertText(FromLogText(text));
+}
+
+}  // namespace
+
 void CQtDialog::SetMultiLineText(QPlainTextEdit* edit, int id, const std::string& text) {
-    // A text that grows (a file arriving chunk by chunk) gets only its new part appended, so a
-    // long file does not cost the whole text again per chunk. That needs the control unchanged
-    // since it was last set, and no CR at the old end that an LF at the new start would pair.
+    // A text that goes on from what the control shows gets only the rest appended. That needs
+    // the control unchanged since, and no CR at its end that an LF of the rest would pair.
     Shown& shown = shown_[id];
     QTextDocument* document = edit->document();
-    bool grows = !shown.text.empty() && text.size() > shown.text.size() &&
-                 shown.text.back() != '\r' && document->revision() == shown.revision &&
-                 text.compare(0, shown.text.size(), shown.text) == 0;
-    if (grows) {
-        QTextCursor end(document);
-        end.movePosition(QTextCursor::End);
-        end.insertText(FromLogText(text.substr(shown.text.size())));
-        shown.text.append(text, shown.text.size());
-    } else {
+    const bool goesOn = document->revision() == shown.revision &&
+                        text.size() >= shown.text.size() &&
+                        (shown.text.empty() || shown.text.back() != '\r') &&
+                        text.compare(0, shown.text.size(), shown.text) == 0;
+    if (!goesOn) {
         edit->setPlainText(FromLogText(text));
+        shown.text = text;
+    } else if (text.size() > shown.text.size()) {
+        AppendToEnd(document, text.substr(shown.text.size()));
         shown.text = text;
     }
     shown.revision = document->revision();
+}
+
+void CQtDialog::ShowAppended(int id, std::size_t from) {
+    auto it = controls_.find(id);
+    auto* edit = it == controls_.end() ? nullptr : qobject_cast<QPlainTextEdit*>(it->second);
+    const std::string& text = dialog_.fields.Text(id);
+    Shown& shown = shown_[id];
+    QTextDocument* document = edit ? edit->document() : nullptr;
+    if (!edit || document->revision() != shown.revision || shown.text.size() > from ||
+        from > text.size()) {
+        UpdateControls();
+        return;
+    }
+    // What arrived goes into the control, and on screen, a few times a second: a long file
+    // then costs its length about once, not once per chunk. The last part comes with the
+    // refill that ends the operation.
+    if (!isVisible() || (sinceShown_.isValid() && sinceShown_.elapsed() < kShowEveryMs)) return;
+    const std::size_t end = ShowableSize(text);
+    if (end > shown.text.size()) {
+        const std::string added = text.substr(shown.text.size(), end - shown.text.size());
+        AppendToEnd(document, added);
+        shown.text += added;
+        shown.revision = document->revision();
+    }
+    edit->repaint();
+    sinceShown_.start();
 }
 
 void CQtDialog::UpdateControls() {
@@ -209,7 +262,6 @@ void CQtDialog::UpdateControls() {
             case ControlKind::MultiLine:
             case ControlKind::Output:
                 SetMultiLineText(static_cast<QPlainTextEdit*>(w), c.id, fields.Text(c.id));
-                // Shown at once: a stream dialog refills while the data is still arriving.
                 if (isVisible()) w->repaint();
                 break;
             case ControlKind::List: {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <map>
 #include <string>
@@ -26,6 +27,7 @@ class CQtDialog : public QDialog, public CDialogHost {
     // CDialogHost
     bool UpdateFields() override;
     void UpdateControls() override;
+    void ShowAppended(int id, std::size_t from) override;
 
     static QString ControlName(int id) { return QStringLiteral("control%1").arg(id); }
 
@@ -37,12 +39,16 @@ class CQtDialog : public QDialog, public CDialogHost {
     CDialog& dialog_;
     CBriselUi& ui_;
     std::map<int, QWidget*> controls_;
-    // What each multi-line control was last given, and its document's revision then.
+    // What each multi-line control shows of its field (while data arrives, the end may be held
+    // back until it can be shown whole: a CR that may pair with the next LF, a character cut in
+    // two), and its document's revision then, which tells whether the user changed it since.
     struct Shown {
         std::string text;
         int revision = -1;
     };
     std::map<int, Shown> shown_;
+    static constexpr qint64 kShowEveryMs = 100;
+    QElapsedTimer sinceShown_;  // since a growing text was last shown
 };
 
 // The program's icon (also the main window's).

@@ -53,7 +53,9 @@ TEST_F(CliTest, FailedScriptExitsOneWithItsResult) {
     const CliRun run = Quarv({PathOf("job.qv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "quarv: " + PathOf("job.qv") + " failed with result -99\n");
+    EXPECT_EQ(run.err,
+              "quarv: " + PathOf("job.qv") +
+                  ":1: get a.txt: Session not login yet, check your syntax. (result -99)\n");
 }
 
 TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
@@ -71,7 +73,9 @@ TEST_F(CliTest, EchoShowsStatementsFromTheFirstLine) {
         unsetenv("TMPDIR");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "C> frobnicate\nC> Session not login yet, check your syntax.\n");
-    EXPECT_EQ(run.err, "quarv: " + PathOf("job.qv") + " failed with result -99\n");
+    EXPECT_EQ(run.err,
+              "quarv: " + PathOf("job.qv") +
+                  ":1: frobnicate: Session not login yet, check your syntax. (result -99)\n");
     EXPECT_EQ(empty.status, 0) << empty.err;
     EXPECT_EQ(empty.out, "");
     EXPECT_EQ(empty.err, "");
@@ -206,7 +210,8 @@ TEST_F(CliTest, ScriptFromStandardInputWithAReport) {
     const CliRun run =
         Quarv({"--report", PathOf("r.jsonl"), "-q", "-"}, "\n// remark\nlogin host u p\n#2 pwd\n");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "quarv: <stdin> failed with result -99\n");
+    EXPECT_EQ(run.err,
+              "quarv: <stdin>:4: #2 pwd: Session not login yet, check your syntax. (result -99)\n");
     const std::vector<std::string> lines = LinesOf("r.jsonl");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].rfind(R"({"record":"statement","script":"<stdin>","line":3,)"

@@ -62,8 +62,12 @@ TEST_F(ConditionTest, TruthOfASingleOperand) {
     EXPECT_FALSE(True("'TRUE'"));
     // Empty parentheses are a value of type none, which is false.
     EXPECT_FALSE(True("()"));
-    // Tokens after the condition stay unread.
-    EXPECT_TRUE(True("1 2 frobnicate"));
+    // After a lone operand only a comparison or the end of the line may come.
+    ExpectSyntaxError("1 2 frobnicate",
+                      "If ...: syntax error. Expecting \"[= | != | < | <= | > | >= | "
+                      "<end-of-line>]\", found \"2\".");
+    // After a comparison the rest stays unread.
+    EXPECT_TRUE(True("1 = 1 = 2"));
 }
 
 TEST_F(ConditionTest, TheLeftOperandSelectsTheComparison) {
@@ -196,11 +200,14 @@ TEST_F(ConditionTest, CommandsAsOperands) {
         Run("login host\n#2 login other\necho on\nif #2 exists 'a' = #0 exists 'a'\nendif\n");
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(fake().CallsTo("ftp_Exists").size(), 2u);
-    // A command that fails ends the condition with its code.
+    // An empty file has the size 0.
     fake().SetResult("ftp_GetFileSize", 0);
-    EXPECT_EQ(If("filesize 'empty.txt' > 0").result, -1);
+    EXPECT_TRUE(True("filesize 'empty.txt' = 0"));
+    // A command that fails ends the condition with its code.
+    fake().SetResult("ftp_GetFileSize", -550);
+    EXPECT_EQ(If("filesize 'missing.txt' > 0").result, -1);
     // ... also inside parentheses, where its code must not read as a true number.
-    const Outcome inside = If("(filesize 'empty.txt')");
+    const Outcome inside = If("(filesize 'missing.txt')");
     EXPECT_EQ(inside.result, -1);
     EXPECT_FALSE(inside.truth);
 }
@@ -214,7 +221,7 @@ TEST_F(FunctionTest, NamesInAnyLetterCaseAndSpacing) {
     EXPECT_TRUE(True("$Now() > $Today()"));
     EXPECT_TRUE(True("$Today() = $Date('01312001')"));
     // The test clock stands at 10:00:00 UTC.
-    EXPECT_TRUE(True("$Number($Now()) = 1325464736"));  // 20010131100000, wrapped
+    EXPECT_TRUE(True("$Number($Now()) = -121532064"));  // 20010131100000, wrapped
 }
 
 TEST_F(FunctionTest, DatesHoldSixtyFourBitTimes) {
@@ -226,9 +233,8 @@ TEST_F(FunctionTest, DatesHoldSixtyFourBitTimes) {
     EXPECT_TRUE(True("$Date('1999', 'mm') = -1"));
     EXPECT_TRUE(True("$Date('1999-12-31 23:59', 'yyyy-mm-dd HH:MM') > $Date('12311999')"));
     // The 14-digit time text read as a number wraps at 32 bits.
-    EXPECT_TRUE(True("$Number($Date('01011999') = 1323204416"));
-    EXPECT_TRUE(True("$Number($Date('12311999', 'mmddyyyy')) = 0"))
-        << "the second ) stands where an operator may come: the truth of the number alone";
+    EXPECT_TRUE(True("$Number($Date('01011999')) = 1323204416"));
+    EXPECT_FALSE(True("$Number($Date('12311999', 'mmddyyyy')) = 0"));
 }
 
 TEST_F(FunctionTest, TextsAndNumbers) {
@@ -236,11 +242,34 @@ TEST_F(FunctionTest, TextsAndNumbers) {
     EXPECT_TRUE(True("$String('42') = '42'"));
     EXPECT_TRUE(True("$String(abc) = 'abc'"));
     EXPECT_TRUE(True("$File(get) = 'get'"));  // a keyword is taken as text
-    EXPECT_TRUE(True("$String($Number(7) = '7'"));
-    EXPECT_TRUE(True("$String($Date('01011999') = '19990101000000'"));
+    EXPECT_TRUE(True("$String($Number(7)) = '7'"));
+    EXPECT_TRUE(True("$String($Date('01011999')) = '19990101000000'"));
     // A failed nested call gives an empty text and its own result.
     const Outcome failed = If("$String($Foo())");
     EXPECT_EQ(failed.result, -99);
+}
+
+// Every function nested in every function that takes another's value: the nested call
+// reads its own parentheses and the outer call its own, so the comparison after them is
+// read (with the comparison dropped, = and != would give the same truth).
+TEST_F(FunctionTest, NestedCallsLeaveTheComparisonToTheCondition) {
+    const std::string file = PathOf("in.txt");
+    testfx::writeFile(file, "x");
+    const std::vector<std::string> inner = {
+        "$Date('01011999')",      "$Today()",      "$Now()",
+        "$File('" + file + "')",  "$Exec('true')", "$Number(86400)",
+        "$String('" + file + "')"};
+    for (const std::string outer : {"$Date(", "$Number(", "$String("}) {
+        for (const std::string& call : inner) {
+            const std::string operand = outer + call + ")";
+            EXPECT_TRUE(True(operand + " = " + operand)) << operand;
+            EXPECT_FALSE(True(operand + " != " + operand)) << operand;
+        }
+    }
+    // A ) too many is an unread operand.
+    ExpectSyntaxError("$Number($Number(1))) = 1",
+                      "If ...: syntax error. Expecting \"[= | != | < | <= | > | >= | "
+                      "<end-of-line>]\", found \")\".");
 }
 
 TEST_F(FunctionTest, ExecRunsACommandAndGivesItsExitStatus) {
@@ -257,18 +286,19 @@ TEST_F(FunctionTest, DateOfALocalFile) {
     testfx::writeFile(file, "x");
     const utimbuf times{946684740, 946684740};  // 1999-12-31 23:59:00 UTC
     ASSERT_EQ(::utime(file.c_str(), &times), 0);
-    const std::string dateOfFile = "$Date($File('" + file + "')";
+    const std::string dateOfFile = "$Date($File('" + file + "'))";
     EXPECT_TRUE(True(dateOfFile + " = $Date('1999-12-31 23:59', 'yyyy-mm-dd HH:MM')"));
     EXPECT_TRUE(True(dateOfFile + " > $Date('12311999')"));
+    EXPECT_FALSE(True(dateOfFile + " > $Today()")) << "the comparison is read, not dropped";
     // Another nested value becomes a time.
-    EXPECT_TRUE(True("$Date($Now() = $Now()"));
-    EXPECT_TRUE(True("$Date($Number(86400) = $Date('01021970')"));
+    EXPECT_TRUE(True("$Date($Now()) = $Now()"));
+    EXPECT_TRUE(True("$Date($Number(86400)) = $Date('01021970')"));
 }
 
 TEST_F(FunctionTest, AMissingLocalFileIsMinusOneAndALogLine) {
     AcceptLogin();
     const ScriptRun run = Run("logfile '" + PathOf("run.log") +
-                              "'\nlogin host\nif $Date($File('missing.txt')\nendif\n");
+                              "'\nlogin host\nif $Date($File('missing.txt'))\nendif\n");
     EXPECT_EQ(run.result, -1);
     CTraceLog::Instance().Close();
     const auto lines = LinesOf("run.log");

@@ -2,6 +2,7 @@
 // session, the default output procedures, and scripts that are hard to read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -36,18 +37,31 @@ TEST_F(ExportsTest, EmptyScriptReturnsZeroSilently) {
 }
 
 TEST_F(ExportsTest, ScriptsWithCrLfNulBytesAndHugeLines) {
-    // CR LF line ends read like LF; a NUL byte ends its line's text.
+    // CR LF line ends read like LF; a NUL byte ends its line's text; a line holds at most
+    // 1 MiB, and the script stops at a longer one, with its line number, even under ignore.
     std::string script = "echo on\r\nignore on\r\n";
     script += std::string("frob\0nicate\r\n", 13);
-    script += std::string(10 * 1024 * 1024, 'x') + "\n";
+    script += std::string(1024 * 1024, 'x') + "\r\n";
+    script += std::string(10 * 1024 * 1024, 'y') + "\n";
     script += "\xff\xfe binary \x01\x02\n";
     const ScriptRun run = Run(script);
-    EXPECT_EQ(run.result, 0);
-    ASSERT_EQ(run.output.size(), 7u);
+    EXPECT_EQ(run.result, -999);
+    ASSERT_EQ(run.output.size(), 6u);
     EXPECT_EQ(run.output[0], "client: C> ignore on");
     EXPECT_EQ(run.output[1], "client: C> frob");
-    EXPECT_EQ(run.output[3].size(), std::string("client: C> ").size() + 10 * 1024 * 1024);
-    EXPECT_EQ(run.output[5], "client: C> \xff\xfe binary \x01\x02");
+    EXPECT_EQ(run.output[3].size(), std::string("client: C> ").size() + 1024 * 1024);
+    EXPECT_EQ(run.output[5],
+              "client: C> Line 5: syntax error. Expecting \"<a line of at most "
+              "1048576 bytes>\", found \"<a longer line>\".");
+    // A line one byte too long, without a line end, inside an if block.
+    const std::string tooLong = "echo on\nif 1 = 1\n" + std::string(1024 * 1024 + 1, 'z');
+    const ScriptRun inBlock = Run(tooLong);
+    EXPECT_EQ(inBlock.result, -999);
+    EXPECT_EQ(std::count_if(inBlock.output.begin(), inBlock.output.end(),
+                            [](const std::string& line) {
+                                return line.find("C> Line 3: syntax error.") != std::string::npos;
+                            }),
+              1);
 }
 
 TEST_F(ExportsTest, GarbageEndsWithAResultCode) {

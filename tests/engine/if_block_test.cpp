@@ -7,14 +7,27 @@
 
 namespace {
 
-using IfBlockTest = EngineTest;
-
-TEST_F(IfBlockTest, EndOfFileInsideABlock) {
+class IfBlockTest : public EngineTest {
+  protected:
     struct Case {
         std::string script;
         int result;
         std::vector<std::string> echoed;  // after "echo on"
     };
+    // Runs each script after "echo on": its result and the lines it echoed.
+    void ExpectEchoed(const std::vector<Case>& cases) {
+        for (const Case& c : cases) {
+            const ScriptRun run = Run("echo on\n" + c.script);
+            EXPECT_EQ(run.result, c.result) << c.script;
+            std::vector<std::string> expected;
+            for (const std::string& line : c.echoed)
+                expected.push_back("client: C> " + line);
+            EXPECT_EQ(run.output, expected) << c.script;
+        }
+    }
+};
+
+TEST_F(IfBlockTest, EndOfFileInsideABlock) {
     const std::vector<Case> cases = {
         // A then-part that runs into the end is a syntax error.
         {"if 1\necho on\n",
@@ -34,14 +47,47 @@ TEST_F(IfBlockTest, EndOfFileInsideABlock) {
          0,
          {"if 0", "--> ENDIF", "echo off"}},
     };
-    for (const Case& c : cases) {
-        const ScriptRun run = Run("echo on\n" + c.script);
-        EXPECT_EQ(run.result, c.result) << c.script;
-        std::vector<std::string> expected;
-        for (const std::string& line : c.echoed)
-            expected.push_back("client: C> " + line);
-        EXPECT_EQ(run.output, expected) << c.script;
-    }
+    ExpectEchoed(cases);
+}
+
+// Before any login every command fails with -99 ("Session not login yet"): a failure inside
+// a part ends the block and stops the script unless ignore is on; skips pass over nested
+// blocks whole, two and three levels deep, in skipped then-parts and skipped else-parts.
+TEST_F(IfBlockTest, FailuresEndTheBlockAndSkipsCountNesting) {
+    const std::string notLoggedIn = "Session not login yet, check your syntax.";
+    const std::vector<Case> cases = {
+        {"if 1\nfrobnicate\necho off\nendif\necho off\n",
+         -99,
+         {"if 1", "--> Perform THEN", "frobnicate", notLoggedIn}},
+        {"if 0\nelse\nfrobnicate\necho off\nendif\necho off\n",
+         -99,
+         {"if 0", "--> Perform ELSE", "frobnicate", notLoggedIn}},
+        // A failure in a nested block ends the outer one too.
+        {"if 1\nif 0\nelse\nfrobnicate\nendif\necho off\nendif\n",
+         -99,
+         {"if 1", "--> Perform THEN", "if 0", "--> Perform ELSE", "frobnicate", notLoggedIn}},
+        // With ignore on the block runs on and the if succeeds.
+        {"ignore on\nif 1\nfrobnicate\nignore on\nendif\n",
+         0,
+         {"ignore on", "if 1", "--> Perform THEN", "frobnicate", notLoggedIn, "ignore on",
+          "endif"}},
+        // Skipped then-parts holding nested blocks, two and three levels deep.
+        {"if 0\nif 1\nfrobnicate\nelse\nfrobnicate\nendif\nfrobnicate\nelse\nignore off\nendif\n",
+         0,
+         {"if 0", "--> Perform ELSE", "ignore off", "endif", "--> ENDIF"}},
+        {"if 0\nif 1\nif 0\nelse\nendif\nelse\nendif\nfrobnicate\nendif\nignore off\n",
+         0,
+         {"if 0", "--> ENDIF", "ignore off"}},
+        // Skipped else-parts holding nested blocks, two and three levels deep.
+        {"if 1\nignore off\nelse\nif 1\nfrobnicate\nelse\nfrobnicate\nendif\nfrobnicate\nendif\n"
+         "ignore off\n",
+         0,
+         {"if 1", "--> Perform THEN", "ignore off", "else", "--> ENDIF", "ignore off"}},
+        {"if 1\nelse\nif 0\nif 1\nendif\nelse\nendif\nfrobnicate\nendif\nignore off\n",
+         0,
+         {"if 1", "--> Perform THEN", "else", "--> ENDIF", "ignore off"}},
+    };
+    ExpectEchoed(cases);
 }
 
 TEST_F(IfBlockTest, TraceLines) {

@@ -28,8 +28,9 @@ std::set<std::string> ExportedSymbols() {
 TEST(LibrarySymbols, OnlyTheApiIsExported) {
     const std::set<std::string> symbols = ExportedSymbols();
     ASSERT_FALSE(symbols.empty()) << "nm could not read " QUARV_LIBRARY;
-    for (const char* name : {"Quarv_Execute", "Quarv_Execute2", "Quarv_ExecLine", "Quarv_ExecLine2",
-                             "Quarv_Stop", "CSession::GetHandle()", "vtable for CSession"})
+    for (const char* name :
+         {"Quarv_Execute", "Quarv_Execute2", "Quarv_ExecLine", "Quarv_ExecLine2", "Quarv_Stop",
+          "Quarv_LastFailure", "CSession::GetHandle()", "vtable for CSession"})
         EXPECT_EQ(symbols.count(name), 1u) << name;
     for (const std::string& symbol : symbols) {
         const bool api = symbol.rfind("Quarv_", 0) == 0 ||

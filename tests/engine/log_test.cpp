@@ -47,12 +47,16 @@ TEST_F(LogTest, LoggingAloneWithoutAFileWritesNothing) {
         << "only the script itself";
 }
 
-TEST_F(LogTest, AnUnwritableLogFileTurnsLoggingOffQuietly) {
+// A job that asked for a log does not run on without one: the statement fails and says why.
+TEST_F(LogTest, AnUnwritableLogFileFailsItsStatement) {
     const std::string log = PathOf("no-such-folder/run.log");
     const ScriptRun run = Run("echo on\nlogfile '" + log + "'\nignore on\nfrobnicate\n");
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, -5);
     EXPECT_FALSE(CTraceLog::Instance().Enabled());
-    EXPECT_EQ(run.output.front(), "client: C> logfile '" + log + "'");
+    ASSERT_GE(run.output.size(), 2u);
+    EXPECT_EQ(run.output[0], "client: C> logfile '" + log + "'");
+    EXPECT_EQ(run.output[1],
+              "client: C> Cannot write the log file " + log + ": No such file or directory");
 
     // A file that stops being writable ends logging at the next write.
     const std::string second = PathOf("second.log");
@@ -86,6 +90,43 @@ TEST_F(LogTest, GateLoginSecretsStayOutOfEveryLine) {
     EXPECT_NE(text.find("GetNextLine: login\thost\tuser\t****\t****"), std::string::npos);
     // The statements still ran with the real values.
     EXPECT_EQ(fake().CallsTo("ftp_relogin"), CallList{R"(ftp_relogin(3, "me", "pw1", "ac1"))"});
+}
+
+TEST_F(LogTest, PasswordsThatWouldBeCutAreRefusedAndNeverShown) {
+    AcceptLogin();
+    const std::string log = PathOf("run.log");
+    const ScriptRun run = Run("logfile '" + log +
+                              "'\ndebug on\necho on\nignore on\nlogin H dave P@ssLeak1!\n"
+                              "login H dave pw ac(ct=1)\n");
+    std::string all = testfx::readFile(log);
+    for (const std::string& line : run.output)
+        all += line + "\n";
+    for (const char* part : {"ssLeak", "Leak1", "ct=1", "(ct"})
+        EXPECT_EQ(all.find(part), std::string::npos) << part << " in\n" << all;
+    EXPECT_NE(all.find("C> login H dave ****\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("Login: syntax error. Expecting \"<password or account in quotes>\", "
+                       "found \"****\"."),
+              std::string::npos)
+        << all;
+    EXPECT_TRUE(fake().CallsTo("ftp_open").empty()) << "nothing of a cut password is sent";
+    EXPECT_EQ(Run("login H dave P@ssLeak1!\n").result, -999);
+}
+
+TEST_F(LogTest, AStatementIsInTheFileBeforeTheServerIsAskedAndWhollyWhenItReturns) {
+    AcceptLogin();
+    const std::string log = PathOf("run.log");
+    std::string whenAsked;
+    fake().OnCall("ftp_get", [&](const auto&) { whenAsked = testfx::readFile(log); });
+    ASSERT_EQ(Run("logfile '" + log + "'\ndebug on\nlogin host\nget a.txt\n").result, 0);
+    EXPECT_NE(whenAsked.find("C> get a.txt\n"), std::string::npos) << whenAsked;
+    EXPECT_NE(whenAsked.find("Trace-->ExecGet: Begin\n"), std::string::npos) << whenAsked;
+    // When the call returns, the get's closing lines are there too.
+    const std::string after = testfx::readFile(log);
+    const auto get = after.find("C> get a.txt\n");
+    ASSERT_NE(get, std::string::npos);
+    EXPECT_NE(after.find("Trace-->CheckRetry: Begin. cc = 0, i = 1, max = -1\n", get),
+              std::string::npos)
+        << after;
 }
 
 TEST_F(LogTest, ConcurrentCallsWriteWholeLines) {

@@ -3,8 +3,10 @@
 // clock, so the retries' sleeps are recorded instead of waited for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "quarv32.h"
 #include "servers.h"
 #include "trace_log.h"
+#include "varnix32.h"
 
 namespace {
 
@@ -64,6 +67,14 @@ class PolicyEndToEnd : public ::testing::Test {
         return lines;
     }
     static int Discard(uintptr_t, const char*) { return 0; }
+    // The files in a folder, by name.
+    static std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     // The local file of the transfers, quoted for a script line.
     std::string Local() const { return "'" + (work_ / "big.bin").string() + "'"; }
 
@@ -113,6 +124,119 @@ TEST_F(PolicyEndToEnd, TooFewRetriesLeaveTheTransferFailed) {
     EXPECT_EQ(Run(server, "on failed retry 3\nget big.bin " + Local() + "\n"), 0);
     EXPECT_EQ(RetryLines(), std::vector<std::string>{"Retry # 1"});
     EXPECT_EQ(testfx::sha256File(work_ / "big.bin"), testfx::sha256(data_));
+}
+
+// Retries resume only what the same statement wrote. Each case: a stale file of the same
+// name where the transfer goes, a first attempt that writes nothing (the connection was
+// dropped behind the session's back) or is cut part-way, and the retry policy. The target
+// must end byte for byte equal to the source, the stale file untouched where a unique mode
+// chose another name, and no other file left behind.
+TEST_F(PolicyEndToEnd, RetriesResumeOnlyWhatTheStatementWrote) {
+    const std::string stale = "yesterday's file, not this one";
+    struct Case {
+        const char* name;
+        int cuts;                        // data connections the server cuts
+        std::string script;              // after the login; LOCAL is the local big.bin
+        bool download;                   // the target is local (else remote)
+        std::vector<std::string> files;  // the target's folder afterwards
+        std::string target;  // the file that must hold the source ("" : the one new file)
+    };
+    const std::vector<Case> cases = {
+        {"get, nothing written before the retry",
+         0,
+         "on failed restart 3\ntest quit\nget big.bin LOCAL\n",
+         true,
+         {"big.bin"},
+         "big.bin"},
+        {"put, nothing written before the retry",
+         0,
+         "on failed restart 3\ntest quit\nput LOCAL big.bin\n",
+         false,
+         {"big.bin"},
+         "big.bin"},
+        {"get, local unique, resumed",
+         1,
+         "local unique on\non failed restart 3\nget big.bin LOCAL\n",
+         true,
+         {"big.bin", "big.bin.1"},
+         "big.bin.1"},
+        {"get, local unique, retried whole",
+         2,
+         "local unique on\non failed retry 3\nget big.bin LOCAL\n",
+         true,
+         {"big.bin", "big.bin.1"},
+         "big.bin.1"},
+        {"put, store unique, resumed",
+         1,
+         "store unique on\non failed restart 3\nput LOCAL big.bin\n",
+         false,
+         {},
+         ""},
+        {"put, store unique, retried whole",
+         2,
+         "store unique on\non failed retry 3\nput LOCAL big.bin\n",
+         false,
+         {},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testfx::FtpServer server(testfx::ServerKind::Pyftpdlib, CuttingServer(c.cuts));
+        testfx::TempDir local("quarv-integrity");
+        const std::string localName = "'" + (local / "big.bin").string() + "'";
+        if (c.download) {
+            server.put("big.bin", data_);
+            testfx::writeFile(local / "big.bin", stale);
+        } else {
+            server.put("big.bin", stale);
+            testfx::writeFile(local / "big.bin", data_);
+        }
+        std::string script = c.script;
+        script.replace(script.find("LOCAL"), 5, localName);
+        EXPECT_EQ(Run(server, script), 0) << testfx::readFile(work_ / "run.log");
+        if (c.download) {
+            EXPECT_EQ(FilesIn(local.path()), c.files);
+            EXPECT_EQ(testfx::sha256File(local / c.target), testfx::sha256(data_));
+            if (c.target != "big.bin") {
+                EXPECT_EQ(testfx::readFile(local / "big.bin"), stale);
+            }
+            continue;
+        }
+        std::vector<std::string> remote = FilesIn(server.root());
+        if (c.target.empty()) {
+            // A unique name of the server's: the stale file and exactly one new one.
+            ASSERT_EQ(remote.size(), 2u) << server.log();
+            EXPECT_EQ(server.get("big.bin"), stale);
+            const std::string given = remote[0] == "big.bin" ? remote[1] : remote[0];
+            EXPECT_EQ(testfx::sha256(server.get(given)), testfx::sha256(data_)) << given;
+        } else {
+            EXPECT_EQ(remote, c.files);
+            EXPECT_EQ(testfx::sha256(server.get(c.target)), testfx::sha256(data_));
+        }
+    }
+}
+
+// A cut append is retried with only what the server has not received; an append whose
+// arrival cannot be measured is not repeated.
+TEST_F(PolicyEndToEnd, ARetriedAppendAppendsOnlyTheRest) {
+    testfx::FtpServer server(testfx::ServerKind::Pyftpdlib, CuttingServer(2));
+    const std::string head = "the log so far\n";
+    server.put("log.bin", head);
+    testfx::writeFile(work_ / "big.bin", data_);
+    EXPECT_EQ(Run(server, "on failed retry 3\nappend " + Local() + " log.bin\n"), 0);
+    EXPECT_EQ(testfx::sha256(server.get("log.bin")), testfx::sha256(head + data_));
+    EXPECT_EQ(RetryLines(), (std::vector<std::string>{"Retry # 1", "Retry # 2"}));
+}
+
+// A resumed binary transfer that leaves the two files of different sizes fails: here the
+// server keeps the longer old end of the remote file behind what was stored at the offset.
+TEST_F(PolicyEndToEnd, AResumedTransferWhoseSizesDifferFails) {
+    testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+    server.put("big.bin", data_ + "an older, longer end");
+    testfx::writeFile(work_ / "big.bin", data_);
+    EXPECT_EQ(Run(server, "restart put " + Local() + " big.bin @ 1000\n"), VARNIX_ENETWORK);
+    const std::string log = testfx::readFile(work_ / "run.log");
+    EXPECT_NE(log.find("S> After the resumed transfer the local file "), std::string::npos) << log;
 }
 
 }  // namespace

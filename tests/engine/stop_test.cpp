@@ -128,7 +128,7 @@ TEST_F(StopTest, AStopAbortsTheTransferUnderWay) {
     fake().SetResult("ftp_get", -6);
     const ScriptRun run = Run("on failed retry forever\nlogin host\nget a.txt\n");
     EXPECT_EQ(run.result, -6);
-    EXPECT_EQ(fake().CallsExcept({"ftp_copyreplystr", "ftp_lasterror"}),
+    EXPECT_EQ(fake().CallsExcept({"ftp_copyreplystr", "ftp_lasterror", "varnix_lasttransfer"}),
               (CallList{R"(ftp_open("host"))", R"(ftp_relogin(3, "", "", ""))",
                         R"(ftp_get(3, "a.txt", ""))", "ftp_abort(3)", "ftp_quit(3)"}));
 }
@@ -143,6 +143,29 @@ TEST_F(StopTest, ARequestBeforeACallDoesNotReachIt) {
     EXPECT_EQ(Quarv_ExecLine(7, "login host", output.user(), Output::Client, Output::Server, 1), -6)
         << "a single statement reports the stop as well";
     EXPECT_EQ(output.lines.back(), "client: C> Stopped on request.");
+}
+
+}  // namespace
+
+namespace {
+
+// A stop request while $Exec runs a program ends the program (and what it started) and then
+// the script: the statement after it never runs.
+TEST_F(StopTest, AStopEndsTheProgramOfExecAndThenTheScript) {
+    AcceptLogin();
+    const std::filesystem::path started = PathOf("started");
+    const std::filesystem::path after = PathOf("after");
+    auto run = std::async(std::launch::async, [&] {
+        return Run("login host\n$Exec('touch \"" + started.string() +
+                   "\"; sleep 600')\n$Exec('touch \"" + after.string() + "\"')\n");
+    });
+    for (int i = 0; i < 3000 && !std::filesystem::exists(started); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(std::filesystem::exists(started));
+    Quarv_Stop();
+    ASSERT_EQ(run.wait_for(60s), std::future_status::ready) << "the program was not ended";
+    EXPECT_EQ(run.get().result, -6);
+    EXPECT_FALSE(std::filesystem::exists(after));
 }
 
 }  // namespace

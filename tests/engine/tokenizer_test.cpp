@@ -172,6 +172,40 @@ TEST(MaskSecrets, HidesPasswordAndAccountOfLogins) {
     EXPECT_EQ(MaskSecrets("login h u p   // remark"), "login h u ****   **** remark");
 }
 
+// A password written without quotes is hidden from its first character to the end of the
+// word as written, though the tokenizer splits it at every delimiter.
+TEST(MaskSecrets, HidesUnquotedSecretsWithDelimitersWhole) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"login H dave P@ssLeak1!", "login H dave ****"},
+        {"login h u p(a=b,c$d!e<f>g) a@c", "login h u **** ****"},
+        {"gatelogin h u 'quo ted'tail ac!ct extra", "gatelogin h u **** **** extra"},
+        {"login h u @pw$ acct", "login h u **** ****"},
+        {"login h u pw'open quote", "login h u ****"},
+        {"#2 login h u <pw>", "#2 login h u ****"},
+        {"login h@x u pw", "login h@x u ****"},
+    };
+    for (const auto& [line, masked] : cases)
+        EXPECT_EQ(MaskSecrets(line), masked) << line;
+}
+
+TEST(LoginSecretSplit, TellsWhetherAPasswordOrAccountWouldBeCut) {
+    const std::pair<const char*, bool> cases[] = {
+        {"H dave P@ssLeak1!", true},
+        {"h u pw a=b", true},
+        {"h u !pw", true},
+        {"h u #pw", true},
+        {"h u 'P@ss!' \"a,b\"", false},
+        {"h u pw", false},
+        {"h u 12345", false},
+        {"h u pw acct more@x", false},
+        {"h@x u pw", false},
+        {"h", false},
+        {"", false},
+    };
+    for (const auto& [arguments, split] : cases)
+        EXPECT_EQ(LoginSecretSplit(arguments), split) << arguments;
+}
+
 TEST(MaskSecrets, LeavesOtherLinesAlone) {
     EXPECT_EQ(MaskSecrets("get a.txt b.txt c.txt d.txt"), "get a.txt b.txt c.txt d.txt");
     EXPECT_EQ(MaskSecrets("login host user"), "login host user");

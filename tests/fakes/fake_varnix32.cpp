@@ -81,7 +81,8 @@ const std::set<std::string>& KnownFunctions() {
                                              "varnix_setdefaulttimeout",
                                              "varnix_setprogresshandler",
                                              "varnix_settlsca",
-                                             "varnix_setacceptunverified"};
+                                             "varnix_setacceptunverified",
+                                             "varnix_lasttransfer"};
     return known;
 }
 
@@ -106,6 +107,12 @@ void FakeVarnix::Reset() {
     std::lock_guard lock(mutex_);
     calls_.clear();
     scripts_.clear();
+    everyCall_ = nullptr;
+}
+
+void FakeVarnix::OnEveryCall(std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    everyCall_ = std::move(action);
 }
 
 FakeVarnix::Script& FakeVarnix::ScriptOf(const std::string& function) {
@@ -184,6 +191,7 @@ long long FakeVarnix::Call(const char* function, std::vector<std::string> argume
 long long FakeVarnix::CallFilling(const char* function, std::vector<std::string> arguments,
                                   char* buffer, int size, bool terminate, bool resultIsLength) {
     Action action;
+    std::function<void()> everyCall;
     long long result = 0;
     {
         std::lock_guard lock(mutex_);
@@ -206,8 +214,10 @@ long long FakeVarnix::CallFilling(const char* function, std::vector<std::string>
         }
         result = NextResult(script, resultIsLength ? written : 0);
         action = script.action;
+        everyCall = everyCall_;
     }
     if (action) action(arguments);
+    if (everyCall) everyCall();
     return result;
 }
 
@@ -466,6 +476,29 @@ int varnix_setdefaulttimeout(int seconds) {
 int varnix_setprogresshandler(varnix_progress_proc proc, void* user) {
     return Rec("varnix_setprogresshandler",
                {proc != nullptr ? "<proc>" : "NULL", user != nullptr ? "<user>" : "NULL"});
+}
+
+// The text scripted for varnix_lasttransfer reads "opened;written;local;remote"; fields left
+// out are 0 or empty.
+int varnix_lasttransfer(int h, varnix_transfer_info* info) {
+    char text[4096] = {};
+    const int result = static_cast<int>(FakeVarnix::Instance().CallFilling(
+        "varnix_lasttransfer", {Number(h), kBuffer}, text, sizeof text, true, false));
+    if (info == nullptr) return result;
+    *info = varnix_transfer_info{};
+    std::string fields[4];
+    std::size_t field = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == ';' && field < 3)
+            ++field;
+        else
+            fields[field] += *c;
+    }
+    info->opened = fields[0].empty() ? 0 : std::stoi(fields[0]);
+    info->written = fields[1].empty() ? 0 : std::stoll(fields[1]);
+    fields[2].copy(info->local, sizeof info->local - 1);
+    fields[3].copy(info->remote, sizeof info->remote - 1);
+    return result;
 }
 
 }  // extern "C"

@@ -40,6 +40,8 @@ class FakeVarnix {
     void QueueTexts(const std::string& function, std::vector<std::string> texts);
     // Runs after each call of the function is recorded (to delete a file, for instance).
     void OnCall(const std::string& function, Action action);
+    // Runs after every call of any function (to bound a run that retries without end).
+    void OnEveryCall(std::function<void()> action);
 
     // Every call so far, in order.
     CallList Calls() const;
@@ -68,4 +70,5 @@ class FakeVarnix {
     mutable std::mutex mutex_;
     std::vector<std::pair<std::string, std::string>> calls_;  // function, call text
     std::map<std::string, Script> scripts_;
+    std::function<void()> everyCall_;
 };

@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace ftptest {
@@ -79,6 +82,39 @@ std::string ScriptedPeer::epsvReply(int port) {
     return "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n";
 }
 
+std::string ScriptedPeer::pasvReply(int port) {
+    return "227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," +
+           std::to_string(port % 256) + ").\r\n";
+}
+
+void ScriptedPeer::noteActiveAddress(const std::string& line) {
+    if (line.starts_with("EPRT ") && line.size() > 5) {
+        // EPRT <d>1<d>ip<d>port<d>
+        std::string arg = line.substr(5);
+        char d = arg[0];
+        std::vector<std::string> parts;
+        std::size_t start = 1;
+        for (int i = 0; i < 3; ++i) {
+            auto end = arg.find(d, start);
+            if (end == std::string::npos) return;
+            parts.push_back(arg.substr(start, end - start));
+            start = end + 1;
+        }
+        activeIp_ = parts[1];
+        activePort_ = std::atoi(parts[2].c_str());
+    } else if (line.starts_with("PORT ")) {
+        int n[6] = {};
+        if (std::sscanf(line.c_str() + 5, "%d,%d,%d,%d,%d,%d", &n[0], &n[1], &n[2], &n[3], &n[4],
+                        &n[5]) != 6)
+            return;
+        activeIp_ = std::to_string(n[0]) + "." + std::to_string(n[1]) + "." + std::to_string(n[2]) +
+                    "." + std::to_string(n[3]);
+        activePort_ = n[4] * 256 + n[5];
+    } else if (line.starts_with("EPSV") || line.starts_with("PASV")) {
+        activeIp_.clear();
+    }
+}
+
 void ScriptedPeer::run() {
     while (!stop_) {
         if (!readable(listener_, kPollMs)) continue;
@@ -104,8 +140,27 @@ int ScriptedPeer::acceptData() {
     return ::accept4(dataListener_, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
+int ScriptedPeer::connectData() {
+    if (!connectActive_) return -1;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(activePort_));
+    if (::inet_pton(AF_INET, activeIp_.c_str(), &a.sin_addr) != 1) return -1;
+    if ((ntohl(a.sin_addr.s_addr) >> 24) != 127) return -1;  // loopback only
+    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(s);
+        return -1;
+    }
+    return s;
+}
+
+int ScriptedPeer::openData() {
+    return activeIp_.empty() ? acceptData() : connectData();
+}
+
 void ScriptedPeer::sendData(const std::string& bytes) {
-    int data = acceptData();
+    int data = openData();
     if (data < 0) return;
     sendAll(data, bytes);
     ::close(data);
@@ -121,6 +176,7 @@ void ScriptedPeer::serve(int control) {
         }
     } closeHeld{held};
     std::string input;
+    bool muted = false;
     while (!stop_) {
         if (!readable(control, kPollMs)) continue;
         char chunk[4096];
@@ -137,13 +193,16 @@ void ScriptedPeer::serve(int control) {
                 std::lock_guard lock(mutex_);
                 received_.push_back(line);
             }
+            if (muted) continue;
             if (held >= 0) {
                 ::close(held);
                 held = -1;
             }
+            noteActiveAddress(line);
             Action action = script_(line, *this);
+            muted = action.mute;
             if (!action.reply.empty() && !sendAll(control, action.reply)) return;
-            if (action.holdData) held = acceptData();
+            if (action.holdData) held = openData();
             if (action.data) {
                 sendData(*action.data);
                 if (!sendAll(control, action.afterData)) return;

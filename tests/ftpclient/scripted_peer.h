@@ -20,7 +20,8 @@ class ScriptedPeer {
         std::optional<std::string> data;  // sent over the next data connection, then closed
         std::string afterData;            // sent after the data
         bool close = false;               // closes the control connection afterwards
-        bool holdData = false;            // accepts the data connection and sends nothing on it
+        bool holdData = false;  // takes the data connection and neither sends nor reads on it
+        bool mute = false;      // after this action, no command of the connection is answered
 
         static Action say(std::string reply) {
             Action a;
@@ -43,6 +44,13 @@ class ScriptedPeer {
             a.afterData = std::move(after);
             return a;
         }
+        // A server that hangs: says reply (may be empty), then answers nothing more, not
+        // even ABOR or NOOP.
+        static Action hang(std::string reply = {}) {
+            Action a = say(std::move(reply));
+            a.mute = true;
+            return a;
+        }
     };
     using Script = std::function<Action(const std::string& line, ScriptedPeer& peer)>;
 
@@ -62,13 +70,24 @@ class ScriptedPeer {
     // Answers of a well-behaved login, for scripts that misbehave only later.
     static std::optional<Action> loginStep(const std::string& line);
     static std::string epsvReply(int port);
+    static std::string pasvReply(int port);
+
+    // Active mode: an EPRT or PORT line the peer receives names where its data connections
+    // go (the script still decides the reply). With connectActive off, the peer records the
+    // address but never connects: the data connection never comes.
+    void setConnectActive(bool on) { connectActive_ = on; }
 
   private:
     void run();
     void serve(int control);
     bool sendAll(int fd, const std::string& bytes);
     void sendData(const std::string& bytes);
+    // The next data connection: accepted (passive), or made to the address of the last
+    // EPRT/PORT (active); -1 when none comes within a few seconds.
+    int openData();
     int acceptData();
+    int connectData();
+    void noteActiveAddress(const std::string& line);
 
     std::string greeting_;
     Script script_;
@@ -77,6 +96,9 @@ class ScriptedPeer {
     int port_ = 0;
     int dataPort_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> connectActive_{true};
+    std::string activeIp_;  // of the last EPRT/PORT; empty: passive
+    int activePort_ = 0;
     mutable std::mutex mutex_;
     std::vector<std::string> received_;
     std::thread thread_;

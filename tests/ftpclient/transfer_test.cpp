@@ -1,6 +1,8 @@
 // Gets, puts, resumes, unique modes, groups of files, progress, abort and server-to-server
 // copies against real servers.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +80,24 @@ TEST_P(TransferTest, FailuresLeaveLocalFilesAlone) {
     // A named pipe nobody reads fails at once instead of waiting for a reader.
     ASSERT_EQ(::mkfifo(localPath("pipe").c_str(), 0600), 0);
     EXPECT_EQ(ftp_get(h, "here.txt", localPath("pipe").c_str()), VARNIX_ELOCAL);
+}
+
+TEST_P(TransferTest, PipeWhoseReaderLeavesFailsTheGetWithoutKillingTheProcess) {
+    server().put("big.bin", testfx::allBytes(2 << 20));
+    auto fifo = localPath("reader-leaves");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // The reader takes a first chunk, then goes: the next write into the pipe raises SIGPIPE.
+    std::thread leaving([reader] {
+        pollfd p{reader, POLLIN, 0};
+        char some[4096];
+        if (::poll(&p, 1, 10000) == 1) (void)!::read(reader, some, sizeof some);
+        ::close(reader);
+    });
+    EXPECT_EQ(ftp_get(h, "big.bin", fifo.c_str()), VARNIX_ELOCAL);
+    leaving.join();
+    EXPECT_NE(lastError().find("Broken pipe"), std::string::npos) << lastError();
 }
 
 TEST_P(TransferTest, DefaultNamesAndLocalPath) {

@@ -211,6 +211,37 @@ TEST(ExampleJob, SendsChecksFetchesAndArchivesItsFiles) {
     EXPECT_TRUE(Contains(testfx::readFile(job / "ftp-job.log"), " QUARV32 Log End.\n"));
 }
 
+// A server's names may carry terminal escape sequences (title change, clear screen): a
+// listing shown on the screen or copied into the log shows them escaped; a listing into a
+// local file keeps the bytes as sent.
+TEST(ListingJob, ShowsControlCharactersEscapedAndKeepsThemInListingFiles) {
+    FtpServer server(ServerKind::Pyftpdlib);
+    const std::string name = "\x1b]0;owned\x07\x1b[2J\x01name\x7f\tx.txt";
+    server.put(name, "x");
+    testfx::TempDir job("quarv-listing");
+    const fs::path log = job / "run.log";
+    jobtest::Output out;
+    int result = 0;
+    {
+        jobtest::InFolder inside(job.path());
+        result = jobtest::RunScript(job / "ls.qv",
+                                    "echo on\nlogfile '" + log.string() + "'\n" +
+                                        LoginLine(server) + "\nls\ndir\nls '' names.txt\nlogfile\n",
+                                    out);
+    }
+    ASSERT_EQ(result, 0) << out.All();
+    const std::string escaped = "\\x1B]0;owned\\x07\\x1B[2J\\x01name\\x7F\tx.txt";
+    for (const std::string& shown : {out.All(), testfx::readFile(log)}) {
+        for (char control : {'\x1b', '\x07', '\x01', '\x7f'})
+            EXPECT_FALSE(Contains(shown, std::string(1, control))) << shown;
+        std::size_t listed = 0;
+        for (std::size_t at = 0; (at = shown.find(escaped, at)) != std::string::npos; ++at)
+            ++listed;
+        EXPECT_EQ(listed, 2u) << "ls and dir:\n" << shown;
+    }
+    EXPECT_TRUE(Contains(testfx::readFile(job / "names.txt"), name));
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, FtpJob, ::testing::ValuesIn(ServerPairs()), [](const auto& info) {
     return testfx::serverKindName(info.param.first) + "_and_" +
            testfx::serverKindName(info.param.second);

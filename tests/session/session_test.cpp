@@ -117,8 +117,10 @@ TEST_F(SessionTest, AReconnectThatFailsLeavesTheSessionDisconnected) {
                               R"(ftp_Logout(3))",
                               R"(ftp_relogin(3, "u", "p", ""))",
                               R"(ftp_gatelogin(3, "inner", "u1", "p1", ""))",
+                              R"(ftp_lasterror(<buffer>, 1024))",  // why, before the quit
                               R"(ftp_quit(3))",
                           }));
+    EXPECT_TRUE(session.WasLost());
     // Still idle and unconnected: every check fails again without a rename or an exists.
     fake().SetResult("ftp_relogin", -2);
     callsBefore_ = fake().Calls().size();
@@ -129,6 +131,7 @@ TEST_F(SessionTest, AReconnectThatFailsLeavesTheSessionDisconnected) {
                               R"(ftp_isconnected(0))",
                               R"(ftp_Logout(0))",
                               R"(ftp_relogin(0, "u", "p", ""))",
+                              R"(ftp_lasterror(<buffer>, 1024))",
                           }));
 }
 

@@ -2,7 +2,9 @@
 // server and prints the log lines, message boxes and dialog texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,9 @@
 
 namespace {
 
-// Runs a shell command and returns what it printed (all of it: the script ends by itself).
-std::string Capture(const std::string& command) {
+// Runs a shell command and returns what it printed (all of it: the script ends by itself), and
+// in `status` how it ended.
+std::string Capture(const std::string& command, int* status = nullptr) {
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return out;
@@ -23,7 +26,8 @@ std::string Capture(const std::string& command) {
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
         out.append(buffer, n);
-    ::pclose(pipe);
+    int ended = ::pclose(pipe);
+    if (status) *status = ended;
     return out;
 }
 
@@ -183,6 +187,61 @@ TEST(Console, ReadsStandardInputAndSurvivesBadLines) {
                   {"** brisel32: Unknown command: Frobnicate", "[Dovrel1] Server not connected yet",
                    "** brisel32: Failed to open document.", "** brisel32: Failed to open document.",
                    "[Dovrel1] No FTP connection."});
+}
+
+// What a session keeps in its output: no password in clear, and each command's progress lines
+// before its result line, also when the server announces no size (the last report of a
+// transfer then falls between two printed steps).
+TEST(Console, EchoMasksPasswordsAndProgressComesBeforeTheResult) {
+    testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+    const std::size_t size = 3 << 19;  // 1.5 MiB: its last report is not a step of its own
+    // In ASCII mode the server answers no SIZE; a text without line ends keeps its size.
+    server.put("big.txt", std::string(size, 'x'));
+    testfx::TempDir dir("bench-console");
+    const std::string host = server.host();
+    const std::string& password = server.password();
+    const std::string script = "Login " + host + " " + server.user() + " \"" + password +
+                               "\"\n"
+                               "ReLogin " +
+                               server.user() + " " + password +
+                               "\n"
+                               "Ascii\n"
+                               "Get big.txt \"" +
+                               (dir / "big.txt").string() + "\" 0\n";
+    testfx::writeFile(dir / "session.txt", script);
+    std::string out = Capture(std::string(BRISEL32_PATH) + " --console " +
+                              (dir / "session.txt").string() + " 2>&1");
+    EXPECT_EQ(out.find(password), std::string::npos) << out;
+    const std::string win = "[" + host + "] ";
+    ExpectInOrder(out, {"> Login " + host + " " + server.user() + " ****",
+                        win + "Connected to " + host, "> ReLogin " + server.user() + " ****",
+                        win + "User " + server.user() + " logged in"});
+    // The Get: "Wait...getting", progress lines up to the whole size, then the result.
+    auto lines = SplitLines(out);
+    auto get = std::find(lines.begin(), lines.end(), win + "Wait...getting big.txt");
+    ASSERT_NE(get, lines.end()) << out;
+    std::vector<std::string> after(get + 1, lines.end());
+    ASSERT_GE(after.size(), 2u) << out;
+    EXPECT_EQ(after.back().rfind(win, 0), 0u) << "the result comes last:\n" << out;
+    EXPECT_EQ(after[after.size() - 2], "Progress: " + std::to_string(size) + " bytes") << out;
+    EXPECT_EQ(std::filesystem::file_size(dir / "big.txt"), size);
+}
+
+// Help and version need no display, and the help names the options of both front ends.
+TEST(CommandLine, HelpAndVersionWithoutADisplay) {
+    const std::string program =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(BRISEL32_PATH);
+    int status = -1;
+    std::string help = Capture(program + " --help 2>&1", &status);
+    EXPECT_EQ(status, 0) << help;
+    for (const char* part : {"Usage: ", "--console", "FILE", "-platform", "--version"})
+        EXPECT_NE(help.find(part), std::string::npos) << part << "\n" << help;
+    std::string version = Capture(program + " --version 2>&1", &status);
+    EXPECT_EQ(status, 0) << version;
+    EXPECT_EQ(version.rfind("brisel32 Version 3.50\nVarnix32.dll version ", 0), 0u) << version;
+    std::string wrong = Capture(program + " --console --frobnicate 2>&1", &status);
+    EXPECT_NE(status, 0) << wrong;
+    EXPECT_NE(wrong.find("frobnicate"), std::string::npos) << wrong;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -277,7 +278,11 @@ class QtFrontEndTest : public QObject {
             OnNextModal([&](QWidget* modal) {
                 auto* chooser = qobject_cast<QFileDialog*>(modal);
                 QVERIFY(chooser);
-                chooser->selectFile(path);
+                // Typed into the name field: selectFile leaves a field that has the focus as it
+                // is, and the dialog gets the focus at some moment after it shows.
+                auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                name->setText(path);
                 static_cast<QDialog*>(chooser)->accept();
             });
             frame.OnCommand(cmd::FileSaveAs);
@@ -311,6 +316,51 @@ class QtFrontEndTest : public QObject {
         QCOMPARE(complaint, QStringLiteral("Failed to open document."));
     }
 
+    void newWindowsCascadeInsideTheArea() {
+        CMainFrame frame;  // the default frame
+        frame.show();
+        QPoint previous(-1, -1);
+        for (int i = 0; i < 3; ++i) {
+            CChildFrame* child = frame.NewDocument();
+            QCoreApplication::processEvents();
+            const QRect area = frame.MdiArea()->viewport()->rect();
+            QVERIFY2(area.contains(child->geometry()), qPrintable(child->windowTitle()));
+            QVERIFY(child->x() > previous.x() && child->y() > previous.y());
+            previous = child->pos();
+        }
+    }
+
+    void statusBarShowsMenuPromptsAndReadyWhenIdle() {
+        CMainFrame frame;
+        frame.show();
+        frame.NewDocument();
+        QStatusBar* bar = frame.statusBar();
+        QMenu* connection = frame.Menus(true)[2];
+        QCOMPARE(connection->title(), QStringLiteral("&Connection"));
+        frame.menuBar()->setActiveAction(connection->menuAction());
+        QTRY_VERIFY(connection->isVisible());
+        QStringList shown;
+        for (QAction* item : connection->actions()) {
+            connection->setActiveAction(item);
+            shown << bar->currentMessage();
+        }
+        QCOMPARE(shown, QStringList({"Log in to an FTP server",
+                                     "Log in again on the open connection as another user",
+                                     "Quit the FTP session",
+                                     "Log in to a further host through the gateway",
+                                     "Log in to an FTP server on a given port",
+                                     "Check whether the FTP session is alive"}));
+        connection->close();
+        QTRY_VERIFY(!connection->isVisible());
+        QCOMPARE(bar->currentMessage(), QStringLiteral("Ready"));
+        // Every item of both menu sets has a prompt.
+        for (bool withDocument : {false, true})
+            for (QMenu* menu : frame.Menus(withDocument))
+                for (QAction* item : menu->actions())
+                    if (!item->isSeparator() && !item->menu())
+                        QVERIFY2(!item->statusTip().isEmpty(), qPrintable(item->text()));
+    }
+
     void hostListShowsFiveWindowsActiveFirst() {
         CMainFrame frame;
         frame.show();
@@ -335,6 +385,38 @@ class QtFrontEndTest : public QObject {
         QCOMPARE(items.size(), 5);
         QCOMPARE(items.front(), QStringLiteral("host3:user"));
         QCOMPARE(QSet<QString>(items.begin(), items.end()).size(), 5);
+    }
+
+    // The content arrives in chunks that cut line ends and characters in two; the field ends up
+    // holding the whole text all the same.
+    void readGetShowsTheWholeTextAsItArrives() {
+        testfx::FtpServer server(testfx::ServerKind::Pyftpdlib);
+        std::string text;
+        for (int i = 0; text.size() < 300000; ++i)
+            text += "line " + std::to_string(i) +
+                    std::string(static_cast<std::size_t>(i % 7), 'x') +
+                    " \xc3\xa9t\xc3\xa9 \xe2\x82\xac\r\n";
+        server.put("text.txt", text);
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.NewDocument();
+        CBrisel32Doc& doc = child->Doc();
+        doc.m_hFtp =
+            ftp_login(server.host().c_str(), server.user().c_str(), server.password().c_str(), "");
+        QVERIFY(doc.m_hFtp > 0);
+        ftp_setbinary(doc.m_hFtp);
+        QString content;
+        OnNextModal([&](QWidget* dialog) {
+            Control<QPlainTextEdit>(dialog, ctl::Edit2)->setPlainText("typed before");
+            Control<QLineEdit>(dialog, ctl::Edit1)->setText("text.txt");
+            Click(dialog, ctl::Ok);
+            content = Control<QPlainTextEdit>(dialog, ctl::Edit2)->toPlainText();
+            Click(dialog, ctl::Cancel);
+        });
+        frame.OnCommand(cmd::ReadGet);
+        ftp_quit(doc.m_hFtp);
+        QCOMPARE(LogLines(child).last(), "ReadGet: bytes read: " + QString::number(text.size()));
+        QCOMPARE(content, QString::fromUtf8(text).replace("\r\n", "\n"));
     }
 
     void statusBoxShowsProgressDuringATransfer() {

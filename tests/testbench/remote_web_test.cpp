@@ -102,37 +102,44 @@ TEST_F(RemoteToRemote, ANotConnectedChoiceIsRefusedAfterTheTransferDialog) {
     EXPECT_EQ(bench.LastLine(), "Server not connected yet");
 }
 
+// The answer is kept whether the server closes the connection after it (HTTP/1.0) or keeps
+// the connection open for a further request (HTTP/1.1).
 TEST(TestWeb, RequestAndResponseFromALocalWebServer) {
-    testfx::TempDir site("bench-web");
-    testfx::writeFile(site / "hello.txt", "hello from the web\n");
-    const int port = testfx::freePort();
-    testfx::Process server({"/usr/bin/python3", "-m", "http.server", std::to_string(port), "--bind",
-                            "127.0.0.1", "--directory", site.path().string()},
-                           site / "server.log");
-    ASSERT_TRUE(testfx::waitForPort("127.0.0.1", port, std::chrono::seconds(15)));
-    const std::string host = "127.0.0.1:" + std::to_string(port);
+    for (const std::string protocol : {"HTTP/1.0", "HTTP/1.1"}) {
+        SCOPED_TRACE(protocol);
+        testfx::TempDir site("bench-web");
+        testfx::writeFile(site / "hello.txt", "hello from the web\n");
+        const int port = testfx::freePort();
+        testfx::Process server(
+            {"/usr/bin/python3", "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1",
+             "--protocol", protocol, "--directory", site.path().string()},
+            site / "server.log");
+        ASSERT_TRUE(testfx::waitForPort("127.0.0.1", port, std::chrono::seconds(15)));
+        const std::string host = "127.0.0.1:" + std::to_string(port);
 
-    CTestBench bench;
-    bench.NewDocument();
-    bench.ui.Expect(dlg::TestWeb)
-        .Set(ctl::Edit1, host)
-        .Set(ctl::Edit2, "GET /hello.txt HTTP/1.0")
-        .Ok()
-        .Set(ctl::Edit2, "")  // opens and closes without sending: the field stays
-        .Ok()
-        .Cancel();
-    bench.Run(cmd::TestWeb);
-    const auto& shown = bench.ui.dialogs.back();
-    ASSERT_EQ(shown.afterOk.size(), 2u);
-    const std::string& received = shown.afterOk[0].at(ctl::Edit3);
-    EXPECT_EQ(received.rfind("HTTP/1.0 200", 0), 0u) << received;
-    EXPECT_NE(received.find("\r\n\r\nhello from the web\n"), std::string::npos) << received;
-    EXPECT_EQ(shown.afterOk[1].at(ctl::Edit3), received);
-    EXPECT_EQ(bench.Lines().size(), 1u);
-    server.stop();
-    std::string log = testfx::readFile(site / "server.log");
-    EXPECT_NE(log.find("\"GET /hello.txt HTTP/1.0\" 200"), std::string::npos) << log;
-    EXPECT_EQ(log.find("GET", log.find("GET") + 1), std::string::npos) << "one request: " << log;
+        CTestBench bench;
+        bench.NewDocument();
+        bench.ui.Expect(dlg::TestWeb)
+            .Set(ctl::Edit1, host)
+            .Set(ctl::Edit2, "GET /hello.txt " + protocol)
+            .Ok()
+            .Set(ctl::Edit2, "")  // opens and closes without sending: the field stays
+            .Ok()
+            .Cancel();
+        bench.Run(cmd::TestWeb);
+        const auto& shown = bench.ui.dialogs.back();
+        ASSERT_EQ(shown.afterOk.size(), 2u);
+        const std::string& received = shown.afterOk[0].at(ctl::Edit3);
+        EXPECT_EQ(received.rfind(protocol + " 200", 0), 0u) << received;
+        EXPECT_NE(received.find("\r\n\r\nhello from the web\n"), std::string::npos) << received;
+        EXPECT_EQ(shown.afterOk[1].at(ctl::Edit3), received);
+        EXPECT_EQ(bench.Lines().size(), 1u);
+        server.stop();
+        std::string log = testfx::readFile(site / "server.log");
+        EXPECT_NE(log.find("\"GET /hello.txt " + protocol + "\" 200"), std::string::npos) << log;
+        EXPECT_EQ(log.find("GET", log.find("GET") + 1), std::string::npos)
+            << "one request: " << log;
+    }
 }
 
 }  // namespace
