@@ -67,6 +67,18 @@ QUARV_API int Quarv_Execute2(const char* script, uintptr_t user, OutputProc clie
     });
 }
 
+QUARV_API int Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
+                             OutputProc server, const QuarvHost* host) {
+    return Guarded([&] {
+        CInterpreter interpreter;
+        interpreter.SetUserValue(user);
+        interpreter.SetOutputProcs(client, server);
+        interpreter.SetHost(host);
+        if (host != nullptr && host->echo != 0) interpreter.SetEchoFlag(true);
+        return RunAndKeepFailure(interpreter, script);
+    });
+}
+
 QUARV_API int Quarv_ExecLine(int h, const char* statement, uintptr_t user, OutputProc client,
                              OutputProc server, int echo) {
     return Guarded([&] {

@@ -30,9 +30,8 @@ int CInterpreter::RunThenPart() {
     CTraceLog::Instance().Trace("ExecIf: If is true");
     EchoLine("--> Perform THEN");
     if (!GetNextLine()) return 0;
-    EchoStatement(currentLine_);
     for (;;) {
-        const int code = ExecuteLine();
+        const int code = RunLine();
         if (StopRequested()) return kStopped;
         if (EndsBlock(code)) return code;
         if (code == kStrayEndif) return 0;
@@ -42,7 +41,6 @@ int CInterpreter::RunThenPart() {
             return result;
         }
         if (!GetNextLine()) return SyntaxError("ExecIf", "If ...", "EndIf", "<end-of-file>");
-        EchoStatement(currentLine_);
     }
 }
 
@@ -57,8 +55,7 @@ int CInterpreter::RunElsePart() {
     }
     EchoLine("--> Perform ELSE");
     while (GetNextLine()) {
-        EchoStatement(currentLine_);
-        const int code = ExecuteLine();
+        const int code = RunLine();
         if (StopRequested()) return kStopped;
         if (EndsBlock(code)) return code;
         if (code == kStrayEndif) {

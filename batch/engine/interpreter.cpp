@@ -45,9 +45,8 @@ int CInterpreter::RunScript(const char* path) {
     for (;;) {
         CTraceLog::Gather gather;  // the log lines of one statement, appended together
         if (StopRequested() || !GetNextLine()) break;
-        EchoStatement(currentLine_);
         failure_ = Failure{};
-        result = ExecuteLine();
+        result = RunLine();
         if (ignore_) {
             result = 0;
             continue;

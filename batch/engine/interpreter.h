@@ -55,6 +55,8 @@ class CInterpreter {
     void SetEchoFlag(bool on) { echo_ = on ? 1 : 0; }
     // The caller's own session for the call; it is not added to the session list.
     void UseCallerSession(CSession* session) { current_ = session; }
+    // The optional hooks of a host program (Quarv_Execute3); null for none.
+    void SetHost(const QuarvHost* host) { host_ = host; }
 
     // Runs a script file: the first nonzero statement result (0 with ignore on), -1 when the
     // file cannot be opened or read.
@@ -85,6 +87,17 @@ class CInterpreter {
     int OpenFile(const char* path);
     void CloseFile();
     int GetNextLine();
+    // The host's rewrite of the current line; false (and the message in `message`) when the
+    // host refused it.
+    bool ExpandLine(std::string& message);
+
+    // Echoes and runs the current line, telling the host before and after.
+    int RunLine();
+    void TellHost(const std::string& statement, int result, double seconds, bool done);
+    // Login parameters the host supplies for a login without password.
+    void AskHostForCredentials(const std::string& host, std::string& user, std::string& password,
+                               std::string& account);
+    void StartHostProgress();
 
     // Dispatch.
     int ExecuteLine();
@@ -274,6 +287,10 @@ class CInterpreter {
     std::vector<std::unique_ptr<CSession>> sessions_;  // creation order
     CSession* current_ = nullptr;                      // never owns
     std::string currentLine_;
+    int currentLineNumber_ = 0;  // of currentLine_ in the script file
+    std::string expandError_;    // the host's refusal of the current line, shown when it runs
+    std::string lastShown_;      // the reply or message the statement under way showed last
+    const QuarvHost* host_ = nullptr;
     int fileOpen_ = 0;
     CScriptFile scriptFile_;
     bool readFailed_ = false;

@@ -10,6 +10,7 @@
 #include "varnix32.h"
 
 void CInterpreter::EchoLine(std::string_view text) {
+    lastShown_.assign(text);
     if (echo_) {
         const std::string line = quarv::Cat("C> ", text, "\r\n");
         clientOutput_(userValue_, line.c_str());
@@ -49,14 +50,16 @@ std::string CInterpreter::FailureReason() {
 // reply as a success does.
 void CInterpreter::ReportResult(std::string_view, std::string_view, int code) {
     std::string reply;
+    const bool hostListens = host_ != nullptr && host_->statement != nullptr;
     if (code != 0 && code != kNotLoggedIn && reason_.empty()) {
         reply = FailureReason();
         reason_ = reply;
-    } else if (code != kNotLoggedIn && (echo_ || logCopy_)) {
+    } else if (code != kNotLoggedIn && (echo_ || logCopy_ || hostListens)) {
         reply = std::exchange(shownReply_, std::string());
         if (reply.empty() && current_ != nullptr) reply = current_->GetLastReply();
         if (reply.empty()) reply = LastErrorText();
     }
+    if (!reply.empty()) lastShown_ = reply;
     if (echo_ && code != kNotLoggedIn) ServerLine(reply);
     if (logCopy_) CTraceLog::Instance().WriteLine("S> ", reply);
 }

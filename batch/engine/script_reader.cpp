@@ -54,6 +54,11 @@ int CInterpreter::GetNextLine() {
         const std::size_t comment = currentLine_.find("//");
         if (comment != std::string::npos) currentLine_.resize(comment);
     }
+    currentLineNumber_ = static_cast<int>(scriptFile_.LineNumber());
+    expandError_.clear();
+    // A line the host refuses stays as written and fails when it runs (RunLine); a skipped
+    // line of an if block does not fail.
+    ExpandLine(expandError_);
     tokenizer_.SetLine(currentLine_);
     return 1;
 }

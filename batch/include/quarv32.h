@@ -35,8 +35,8 @@
 /* The result of a call that was asked to stop (Quarv_Stop). */
 #define QUARV_STOPPED (-6)
 
-/* The version the log file's begin line shows. */
-#define QUARV32_VERSION_TEXT "1.003"
+/* QUARV32_VERSION_TEXT: the version the log file's begin line shows ("1.003" for 1.3). */
+#include "quarv32_version.h"
 
 #ifdef __cplusplus
 class CSession; /* quarv32_session.h */
@@ -83,6 +83,51 @@ QUARV_API int Quarv_LastFailure(QuarvFailure* failure);
    Calls that start later are not affected. Any thread may call it, but not a signal
    handler. */
 QUARV_API void QUARV_CALL Quarv_Stop(void);
+
+/* ---- Host hooks --------------------------------------------------------------------------
+   A program that runs scripts on an operator's behalf (the quarv command) may give
+   Quarv_Execute3 a QuarvHost. Every hook is optional (NULL: the script runs exactly as under
+   Quarv_Execute2); each gets the host's user value first. The hooks run on the calling thread,
+   inside the call; no pointer they receive outlives the hook call. */
+
+/* One statement the script ran: a line of the script file, or a line inside an if block (the
+   if statement's own record follows those of its block). */
+typedef struct QuarvStatement {
+    int line;              /* line number in the script file, from 1 */
+    const char* statement; /* the line as run, passwords and accounts of a login as "****" */
+    const char* session;   /* the session it ran on, "#0" unless a prefix chose another */
+    int result;            /* its result code (0 before it ran) */
+    const char* reply;     /* the server's reply or the engine's message it showed last ("") */
+    double seconds;        /* how long it ran (0 before it ran) */
+} QuarvStatement;
+
+typedef struct QuarvHost {
+    uintptr_t user;
+    /* Rewrites a script line after its "//" remark is removed, before it is read. Writes the
+       new line into out (size bytes, NUL included) and returns its length; when the length
+       is size or more the engine calls again with a larger buffer. A negative result fails
+       the statement with -999 and shows the NUL-terminated message written into out. A "//"
+       inside the rewritten line is kept. */
+    int (*expand)(uintptr_t user, const char* line, char* out, int size);
+    /* A login or gatelogin whose password is empty or missing: the host may supply login
+       (when the script gave none), password and account (when the script gave none) for host,
+       the host text as the script wrote it. Returns 1 when it wrote them, 0 to log in with
+       what the script gave. Buffers are at least 256 bytes; texts are NUL-terminated. */
+    int (*credentials)(uintptr_t user, const char* host, char* login, char* password,
+                       char* account, int size);
+    /* Called before (done 0) and after (done 1) each statement. */
+    void (*statement)(uintptr_t user, const QuarvStatement* statement, int done);
+    /* 1: each session turns on the library's progress reports (ftp_statusbox) once it has
+       logged in, so that the handler of varnix_setprogresshandler sees every transfer. The
+       statusbox statement still switches them for its session. */
+    int progress;
+    /* 1: echo is on from the first line, as if the script began with "echo on". */
+    int echo;
+} QuarvHost;
+
+/* Quarv_Execute2 with host hooks; a NULL host is Quarv_Execute2. */
+QUARV_API int Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
+                             OutputProc server, const QuarvHost* host);
 
 #ifdef __cplusplus
 }

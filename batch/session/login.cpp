@@ -28,7 +28,9 @@ int CInterpreter::ExecLoginTo(const CommandForm& form, CValue& value, int reconn
     std::string host, user, password, account;
     if (!ReadLoginParameters(host, user, password, account))
         return FinishCommand(form, value, CommandSyntaxError(form));
+    AskHostForCredentials(host, user, password, account);
     const int result =
         Retried(reconnect, [&](int) { return (current_->*login)(host, user, password, account); });
+    if (result == 0) StartHostProgress();
     return FinishCommand(form, value, result);
 }

@@ -44,7 +44,7 @@ std::vector<CDialogLayout> BuildLayouts() {
     return {
         {dlg::About,
          "About brisel32",
-         {Make(ctl::Static, "", K::Icon), Static("brisel32 Version 3.50"),
+         {Make(ctl::Static, "", K::Icon), Static("brisel32 Version " BRISEL32_VERSION),
           Make(Edit1, "", K::Text, 0, {}, true)},
          false},
         // Connections

@@ -80,6 +80,8 @@ const std::set<std::string>& KnownFunctions() {
                                              "varnix_version",
                                              "varnix_setdefaulttimeout",
                                              "varnix_setprogresshandler",
+                                             "varnix_settlsca",
+                                             "varnix_setacceptunverified",
                                              "varnix_lasttransfer"};
     return known;
 }
@@ -461,6 +463,12 @@ int varnix_disablelog(void) {
 }
 int varnix_version(void) {
     return Rec("varnix_version", {});
+}
+int varnix_settlsca(const char* path) {
+    return Rec("varnix_settlsca", {Quoted(path)});
+}
+int varnix_setacceptunverified(int on) {
+    return Rec("varnix_setacceptunverified", {Number(on)});
 }
 int varnix_setdefaulttimeout(int seconds) {
     return Rec("varnix_setdefaulttimeout", {Number(seconds)});
