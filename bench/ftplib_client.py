@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The Python ftplib side of bench/run: one job per call, as a user would write it.
 
 usage: ftplib_client.py [--tls CA] [--log FILE] PORT USER PASSWORD JOB ARGS...

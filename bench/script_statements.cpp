@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Throughput of the script engine without a server: one million statements (echo off,
 // ignore on, if 1 = 1 / endif pairs) with tracing off, run through Quarv_Execute2.
 // Prints statements per second for each of three runs. Target: 1,000,000 per second.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ReadGet of the test bench against a plain Get of the same file, in the text front end
 // (brisel32 --console, a process per run) and in the Qt window (offscreen, in this process),
 // from a local pyftpdlib server. Prints seconds and MB/s for each, and ReadGet's time as a

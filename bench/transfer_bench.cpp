@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gets and puts a large file over loopback from vsftpd, plain and over explicit TLS, through
 // varnix32 and through curl (--ssl-reqd with the test CA), and prints MB/s, CPU seconds, peak
 // memory and the library's speed as a ratio of curl's.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared part of the MinGW-w64 cross toolchains: Debian's posix-thread compilers (so
 # std::thread and std::mutex work), the MinGW runtime linked statically (the programs run on
 # a bare Windows), and no host libraries or headers found by accident.

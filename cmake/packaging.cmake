@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Documentation, manual pages and the Debian packages (CPack): libvarnix32, libquarv32, their
 # -dev packages, quarv and brisel32, all of the project's one version.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A small FTP job through the varnix32 C API: log in, put a file, list the directory,
  * get the file back and check that it arrived unchanged.

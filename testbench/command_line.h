@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brisel32's command line, for both front ends: the Qt window (the default) and the text front
 // end (--console). Help and version are answered before any window system is needed.
 #pragma once

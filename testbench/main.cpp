@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brisel32: the Qt test bench; "brisel32 --console [FILE]" runs the text front end on FILE or
 // standard input instead. --help and --version need no display.
 #include <iostream>

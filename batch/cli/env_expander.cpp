@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "env_expander.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // --env: "${NAME}" in a script line stands for the environment variable NAME.
 #pragma once
 

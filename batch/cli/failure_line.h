@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The line quarv writes to standard error when a script fails, so that a job's mail says
 // what went wrong: "quarv: FILE:LINE: STATEMENT: REASON (result N)".
 #pragma once

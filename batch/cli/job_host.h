@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What quarv adds around the engine while a script runs (the host hooks of Quarv_Execute3):
 // ${NAME} from the environment, passwords from a netrc file, the progress line, the -v lines
 // and the --report records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // --report FILE: one JSON object per line (JSON Lines) for every statement the script ran and
 // one for the whole run, each written and flushed as soon as it is known, so that a monitor
 // reading the file sees a job while it runs. The fields are listed in docs/quarv-report.md.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "netrc.h"
 
 #include <sys/stat.h>

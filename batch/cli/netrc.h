@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The netrc file of ftp, curl and lftp: "machine NAME login USER password SECRET account
 // ACCT", and "default" for any other machine. Tokens are separated by white space; a token in
 // double quotes may hold blanks and \" \\ escapes. "macdef" definitions are skipped.

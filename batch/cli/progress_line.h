@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What quarv shows of transfers on standard error: one updating progress line while a
 // statement moves bytes (a terminal), and with -v one summary line after it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quarv_cli.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The `quarv` command: runs one script file through the quarv32 engine and prints every
 // output line once, as it comes.
 #pragma once

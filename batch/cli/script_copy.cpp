@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "script_copy.h"
 
 #include <sys/stat.h>

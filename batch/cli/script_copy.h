@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quarv -`: the script read from standard input, kept in a temporary file for the engine,
 // which reads scripts from files. The file goes when the copy does.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // While it lives, SIGINT and SIGTERM ask the running script to stop (Quarv_Stop) instead of
 // killing quarv, so that the script ends cleanly: its sessions quit and its log is complete.
 // A second signal ends quarv at once. On Windows, Ctrl-C, Ctrl-Break and closing the console

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine's calendar clock, its one way of waiting, and stop requests. The clock is
 // replaceable as a whole, so tests can set and advance time and never wait for real.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "compare.h"
 
 #include <compare>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparisons of statement values. The left operand's type selects the comparison and the
 // right operand is converted to it; each comparison writes its trace lines.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conditions: an operand, optionally a comparison operator and a second operand, evaluated
 // strictly left to right. The operands themselves are read by ExecuteCmdExt.
 #include "compare.h"

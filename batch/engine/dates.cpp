@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dates.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calendar times of the script language: seconds since 1970-01-01 00:00:00 UTC, built from
 // local-time fields. Valid from 1970 to the end of the year 9999; a date outside is -1.
 #pragma once

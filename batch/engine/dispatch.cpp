@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statement dispatch: control statements, commands and the operands of conditions.
 #include <algorithm>
 #include <iterator>

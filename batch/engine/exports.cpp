@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four exports: each builds an interpreter on its own stack frame, runs, and destroys it
 // before returning. No exception leaves them.
 #include <algorithm>

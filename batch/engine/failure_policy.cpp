@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The failure policy: how often a failing operation is retried, how long to wait before each
 // retry, whether transfers resume, and whether a statement that still fails stops the script.
 #include "interpreter.h"

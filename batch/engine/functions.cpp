@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Built-in functions, called as "$" name "(" arguments ")": times (Date, Today, Now), texts
 // (File, String) and numbers (Number, Exec). Each reads its own arguments and leaves its
 // result in the statement's value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hooks of a host program (Quarv_Execute3): line rewriting, credentials for a login
 // without password, a call before and after each statement, progress reports. Without a host
 // none of this runs and a script reads as it always did.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conditional blocks: if condition / then-part / [else / else-part] / endif. The if
 // statement reads and runs the lines of its block itself, or skips them.
 #include "interpreter.h"

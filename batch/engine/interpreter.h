@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The interpreter of one export call: owns the script file, the tokenizer, the sessions the
 // script creates and the per-run settings. Every statement handler is one of its operations.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Echo, result reports and the statements that steer output: echo, debug, ignore, logfile.
 #include <cstring>
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting an external program for $Exec and waiting for it, so that a stop request ends
 // the program as well as the script.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a script file line by line. A line ends at LF; a CR before it is dropped, so CR LF
 // scripts read the same. A line holds at most kLongestLine bytes: a longer one is skipped
 // to its end without being kept, so memory stays bounded whatever the file holds.

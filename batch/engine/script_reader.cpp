@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The script reader: hands the interpreter one statement line at a time, with comment and
 // blank lines skipped and "//" remarks removed.
 #include "interpreter.h"

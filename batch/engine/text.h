@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building texts from parts. Script, server and user texts are only ever appended as they
 // are: nothing here reads a text as a format.
 #pragma once

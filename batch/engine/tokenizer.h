@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits one statement line into tokens on demand. Handlers pull the tokens they expect one
 // at a time and decide by the token code (tokens.h).
 #pragma once

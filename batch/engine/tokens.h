@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vocabulary of the script language: every token code, and the keyword table beside it
 // in the same order, so one look shows the whole language.
 #pragma once

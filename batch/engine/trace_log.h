@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process-wide log file and trace writer, shared by every call in the process. A mutex
 // guards it, so concurrent calls interleave whole lines.
 #pragma once

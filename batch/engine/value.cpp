@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "value.h"
 
 #include "clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The typed value of one statement: set by commands and functions, compared by conditions.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * quarv32 - runs FTP batch scripts. C API.
  *

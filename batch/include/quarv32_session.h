@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarv32 - C++ API for hosts that own an FTP session and run statements on it with
 // Quarv_ExecLine2. A host creates a CSession, logs it in, and passes it to
 // Quarv_ExecLine2 as often as it likes; the library never frees it. Destroying the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine's calls into the operating system: calendar time, file times, appending to the
 // trace log. posix/ and win32/ implement them; the build picks one ($Exec's program:
 // engine/program.cpp, win32/program_win32.cpp). Names are UTF-8 (UTF-16 at the Windows calls).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every command handler does the same way: its begin trace, reading its arguments,
 // its syntax error, the retry loop, its value and its result report.
 #include "clock.h"

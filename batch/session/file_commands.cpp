@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File and directory commands: cd, pwd, lcd, mkdir, rmdir, delete, rename, site, quote,
 // mput and mget.
 #include <string>

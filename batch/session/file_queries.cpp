@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Questions about a remote file whose answers conditions compare: exists (bool), filesize
 // (dword) and filedate and filedatetime (time). The last three also show their answer as a
 // server line.

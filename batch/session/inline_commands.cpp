@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Commands of one word that read no arguments and leave the statement's value untouched:
 // cdup, ascii, binary, passive and active.
 #include "interpreter.h"

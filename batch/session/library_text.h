@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The FTP client library's last text for the calling thread: its own message for a local or
 // connection failure, or the server's reply.
 #pragma once

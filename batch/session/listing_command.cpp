@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dir and ls: a remote directory listing into a local file, or streamed onto the server
 // output and into the log file.
 #include <algorithm>

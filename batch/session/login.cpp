@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The login commands: login opens the current session's connection, gatelogin logs in to a
 // further host through the gateway that the session is logged in to.
 #include "interpreter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session's connection: login, gateway logins, the idle check, and the reconnect that
 // rebuilds a lost connection on the same handle with the remembered state.
 #include <cstring>

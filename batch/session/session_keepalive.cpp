@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keep-alive timer: a periodic timer on the host's timers, whose ticks the host answers
 // as it likes. While it runs, the idle check tests the connection five seconds before a
 // full quiet period has passed.

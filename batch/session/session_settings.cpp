@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session's settings and remote queries. The setters remember what they set, so that a
 // reconnect can apply it again.
 #include <cstring>

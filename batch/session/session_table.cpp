@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The interpreter's table of named sessions and its current session.
 #include "interpreter.h"
 #include "quarv32_session.h"

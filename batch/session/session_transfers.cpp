@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session's transfers: each chooses the transfer type (or only checks the idle
 // connection) and makes one library call.
 #include "quarv32_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Session settings commands: statusbox, local unique, store unique, localpath,
 // defaulttimeout, receivetimeout and quit.
 #include "interpreter.h"

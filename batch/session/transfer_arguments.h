@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arguments of get, put, append and of the file part of remote put and remote append:
 // first [second] [@ offset].
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Transfer commands: get, put, append, the restart prefix, and remote put and remote append
 // between two logged-in sessions.
 #include "interpreter.h"

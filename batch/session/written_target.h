@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the attempts of one transfer statement have written, so that a retry resumes only
 // that: the first attempt that opened its target (the local file of a get, a remote file
 // whose STOR, STOU or APPE the server accepted) names the one file that every later attempt

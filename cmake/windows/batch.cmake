@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # quarv32 in the Windows build: exports and ordinals from quarv32.def, the engine's Win32
 # platform files, and CLI11 (header-only) from the build machine's headers.
 varnix_windows_dll(quarv32 ${CMAKE_CURRENT_SOURCE_DIR}/quarv32.def)

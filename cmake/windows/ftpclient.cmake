@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # varnix32_core in the Windows build: the Win32 platform files in place of the POSIX ones.
 get_target_property(varnix_core_sources varnix32_core SOURCES)
 list(REMOVE_ITEM varnix_core_sources

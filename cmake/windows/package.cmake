@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows zip (CPack ZIP): the DLLs, their import libraries, the headers, quarv.exe,
 # brisel32.exe and the documentation. Included only in the Windows build, so the Linux
 # packaging keeps its own CPack settings.

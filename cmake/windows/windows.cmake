@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows build (MinGW-w64 cross toolchains in cmake/mingw-*.cmake): DLLs whose exports
 # and ordinals come from module-definition files, no version suffix on their names, and the
 # runtime linked statically (set in the toolchain files). Programs and DLLs go to one folder,

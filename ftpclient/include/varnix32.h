@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * varnix32 - FTP client library, C API.
  *

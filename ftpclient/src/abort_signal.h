@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A request to stop the call under way on a handle, raised from any thread. Waits poll its
 // descriptor next to their socket, so a raised signal ends them at once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: remote files and directories, raw commands, queries and listings.
 #include "api_support.h"
 #include "listing.h"

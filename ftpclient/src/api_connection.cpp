@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: opening, logging in, closing and probing connections.
 #include <optional>
 

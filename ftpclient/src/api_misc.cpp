@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: texts, local files, web connections and library-wide switches.
 #include <string_view>
 

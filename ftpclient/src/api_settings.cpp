@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: settings of a handle and of the library.
 #include "api_support.h"
 #include "local_files.h"

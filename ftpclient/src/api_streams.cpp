@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: streamed reads and writes over one data connection.
 #include "api_support.h"
 #include "data_stream.h"

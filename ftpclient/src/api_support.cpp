@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "api_support.h"
 
 #include <atomic>

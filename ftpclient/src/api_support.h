@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every C entry point shares: the handle table, argument checks, and the shell that
 // runs one call on a session (no overlap on one handle, no exception across the C
 // boundary, the call's text stored for ftp_lasterror).

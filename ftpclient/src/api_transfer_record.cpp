@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry point: what the last transfer on a handle wrote. It leaves the thread's last text
 // alone, so that a caller can still read why the transfer failed.
 #include <cstring>

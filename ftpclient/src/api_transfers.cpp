@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C entry points: gets, puts, groups of files and server-to-server copies.
 #include <memory>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ascii_codec.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ASCII type: CRLF on the wire, LF in local files. Only CRLF pairs become LF, so a lone CR
 // survives; every LF becomes CRLF on the way out, so a put followed by a get gives back the
 // same bytes.

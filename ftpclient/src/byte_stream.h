@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The byte stream under a control or data connection. Plain TCP implements it here; a
 // TLS layer implements the same interface over the same socket, so the FTP code above it
 // does not change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control_connection.h"
 
 #include "protocol_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control connection: sends one command line and reads one whole reply. Everything
 // above it speaks in commands and Reply objects, never in bytes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Data connections: passive (EPSV, else PASV) to the control connection's peer, or active
 // (EPRT, else PORT) from a listener on the control connection's local address.
 #include "ftp_session.h"

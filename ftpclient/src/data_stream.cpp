@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "data_stream.h"
 
 #include <memory>

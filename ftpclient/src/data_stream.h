@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Streamed transfers: one data connection opened by ftp_openread... or ftp_openwrite...,
 // read or written in chunks by the caller, and closed with the server's final reply.
 #pragma once

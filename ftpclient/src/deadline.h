@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deadlines for every wait: a connect, a reply, a chunk of data.
 #pragma once
 

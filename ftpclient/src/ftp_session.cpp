@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ftp_session.h"
 
 #include <atomic>

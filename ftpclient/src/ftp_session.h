@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One FTP connection behind a handle: the host it was opened for, the control connection,
 // the handle's settings and the data connections of its transfers. Higher operations
 // (transfers, listings, streams, server-to-server copies) are written on top of it.

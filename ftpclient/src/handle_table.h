@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handles: positive integers from a thread-safe table. A closed handle's number is never
 // given out again in the same process.
 #pragma once

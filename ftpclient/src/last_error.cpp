@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "last_error.h"
 
 #include <cstring>

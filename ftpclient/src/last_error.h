@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text ftp_lasterror returns: per thread, set by every call of the C API.
 #pragma once
 

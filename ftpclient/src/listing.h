@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listings (LIST and NLST into local files), existence tests, and the multi-file
 // transfers mget and mput.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Local files of transfers: names resolved against the handle's local path, unique names,
 // files opened for writing from an offset, wildcard matches, copies and deletes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pure functions over protocol texts: host texts, the replies to EPSV, PASV, PWD, MDTM,
 // SIZE and transfer commands, and the EPRT/PORT arguments. No sockets here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Server-to-server copies: the source server listens (passive), the target server is told
 // to connect to it (PORT/EPRT), and the file flows between them without passing here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FTP replies: a code and one or more lines, and the assembly of a whole reply from the
 // lines that arrive (multi-line replies included), bounded by VARNIX_MAX_REPLY.
 #pragma once

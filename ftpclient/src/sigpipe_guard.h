@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes that may raise SIGPIPE (a write into a pipe whose reader is gone, a TLS
 // library's own writes) run with SIGPIPE blocked for the thread, and a SIGPIPE they raised
 // is taken back: a peer that went away never kills the host program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Non-blocking TCP sockets whose every wait goes through poll() with a deadline and an
 // optional abort signal: nothing here blocks without a bound.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The outcome of an internal operation: a code (0, a VARNIX_E* code, or a refused command
 // as the negated reply code) and the text that ftp_lasterror returns for it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library-wide TLS configuration: which certificates are trusted (the system's store and
 // the CA file or directory of varnix_settlsca) and whether a certificate that fails
 // verification may be accepted anyway (varnix_setacceptunverified). A connection takes a

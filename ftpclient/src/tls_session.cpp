@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TLS on a handle's connections: the control connection secured before anything of the login
 // is sent (implicit: at once; explicit: AUTH TLS after the greeting), PROT P for the data
 // connections, which resume the control connection's TLS session.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tls_stream.h"
 
 #include <openssl/err.h>

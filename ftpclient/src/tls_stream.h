@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TLS over a non-blocking socket: the ByteStream of an encrypted control or data connection.
 // Every OpenSSL call runs non-blocking and every wait goes through poll() with the caller's
 // deadline and abort signal, as on plain sockets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's trace: every command sent and every reply line received, time-stamped,
 // appended to one file for the whole process (varnix_enablelog). Passwords are never
 // written: PASS and ACCT arguments appear as ****.

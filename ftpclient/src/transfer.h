@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving bytes over a data connection: into a sink (a local file, a listing, a spool of
 // names) or out of a source, through one bounded buffer, with ASCII conversion, progress
 // and abort; and the get/put family built on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the last transfer call on a handle did to its target, for a caller that retries a
 // transfer and must resume only what its own attempts wrote.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plain TCP connections for web tests (www_ functions): connect, send, receive, close.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text front end of the test bench. Each input line names a menu command by its menu text
 // or id, followed by the values of the command's dialogs; or "window" and a window's title or
 // number, to make that window active. Log lines, message boxes and what dialogs show are

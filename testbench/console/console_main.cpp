@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brisel32 where there is no Qt front end: the text front end on FILE or standard input
 // ("brisel32 [--console] [FILE]").
 #include <cstring>

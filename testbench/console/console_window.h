@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A document window of the text front end: the view prints each line that reaches its log,
 // prefixed with the window's title.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits a console line into words: blanks separate them, double quotes hold a word with blanks
 // ("" is an empty word) and take the escapes \" \\ \n \r \t.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menu commands of the test bench. Each runs against the active document and view through
 // the UI operations of CBriselUi; none of them touches a window directly.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connection menu and Abort: the commands that open, re-authenticate, probe, interrupt and
 // close the document's session.
 #include "commands.h"

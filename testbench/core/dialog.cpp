@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialog.h"
 
 #include <cctype>

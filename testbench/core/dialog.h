@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A dialog object: its template, its fields, and what its buttons do. Front ends create the
 // controls from the template and call OnInitDialog, OnOK and OnButton; the dialog reaches its
 // controls only through CDialogHost.

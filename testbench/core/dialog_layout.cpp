@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialog_layout.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every dialog of the test bench described once, as data: its id, title and controls. Each
 // front end renders its dialogs from these descriptions.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection document: one FTP session of one document window, and the line that its
 // views are to show next.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command menu: single and multiple file transfers, remote and local directories, raw
 // commands, listings, existence, size and date queries, and Copy File.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "headless_dialog.h"
 
 #include "ui.h"

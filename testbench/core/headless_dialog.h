@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A dialog without a window, for the console front end and the tests: its controls are texts
 // that a script sets and reads. A check box holds "0" or "1", the list box the position of its
 // selection ("-1" for none).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host_list_dialog.h"
 
 #include "document.h"

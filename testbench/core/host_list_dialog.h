@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host list (dialog 159): the open document windows, the active one first, at most five,
 // each shown as host:user with its session handle as the item's value.
 #pragma once

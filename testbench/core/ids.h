@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource ids of the test bench: menu commands, dialog templates and dialog controls.
 // They are the program's public vocabulary: menus, scripts of the console front end and the
 // tests name commands and controls by these numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts that come back from the library, and the small text helpers the commands share.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole local files read into memory.
 #pragma once
 

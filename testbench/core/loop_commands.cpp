@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loop Tests (Get and Put) and Put List Files: many transfers in one command.
 #include "commands.h"
 #include "dialog.h"

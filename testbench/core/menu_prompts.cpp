@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The prompt of each menu command, shown in the status bar while the pointer is on its item.
 #include <map>
 

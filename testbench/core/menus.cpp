@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "menus.h"
 
 #include "ids.h"

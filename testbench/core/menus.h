@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menus, accelerators and toolbar of the main window, as data. The Qt front end builds its
 // menus from them; the console front end finds commands by their menu texts.
 #pragma once

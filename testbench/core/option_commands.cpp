@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Options menu: transfer type, unique modes, status box, active or passive data connections,
 // the library's trace, and the local path.
 #include "commands.h"

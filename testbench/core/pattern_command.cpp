@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pattern_command.h"
 
 #include "commands.h"

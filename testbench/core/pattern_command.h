@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pattern most commands follow: a dialog, a connection test, an optional progress line, one
 // library call, and the library's last text as the outcome.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RemoteToRemotePut and RemoteToRemoteAppend: a file copied directly between the servers of two
 // document windows, chosen from the host list. The messages go to the document on which the
 // command was chosen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialogs that stay open and run an operation on the document's session from their OK button
 // (DirList, Quote, FileExist, ReadDirList, ReadGet, WritePut). Without a session the button does
 // nothing; otherwise the wait cursor shows, the controls are read, the operation runs, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ReadDirList, ReadGet and WritePut: listings and files read and written through the library's
 // stream interface, each run from the OK button of a dialog that stays open.
 #include <algorithm>

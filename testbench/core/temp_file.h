@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A uniquely named temporary file that is deleted when the object goes away.
 #pragma once
 

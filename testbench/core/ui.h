@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the command logic needs of the windowing layer. The commands use these operations and
 // nothing else, so they run the same under the Qt front end, the console front end and the
 // tests' scripted driver.

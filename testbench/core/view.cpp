@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view.h"
 
 #include "document.h"

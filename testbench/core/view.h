@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The output view: a read-only text log of every line that the document showed while the view
 // was open. The front end supplies the text control; the log logic lives here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test Web: a raw request to a web server and its answer, in a dialog that stays open. No FTP
 // session is involved and the log is not touched.
 #include <algorithm>

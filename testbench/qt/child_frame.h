@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A document window: one view on a document. Several windows may show one document; the
 // document goes away with its last window, and its FTP session is left as it is.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The read-only log of a document window: a plain text edit that wraps long lines, driven by
 // the core view's log logic.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "main_frame.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: document windows in an MDI area, the menus of the menu data (one set while
 // no document window is open, another while one is active), the toolbar, the status bar with
 // its four panes, and the framework's commands: new, open, save, print, windows, about.

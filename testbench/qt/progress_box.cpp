@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "progress_box.h"
 
 #include <QCoreApplication>

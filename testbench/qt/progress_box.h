@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's status box: a progress dialog that the library's progress reports drive while
 // a transfer runs on a session whose status box is on. Its Abort button aborts the transfer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_dialog.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A dialog rendered from its description: a label and a control per row, browse buttons beside
 // the fields they serve, OK and Cancel. Every control is named "control<id>" (OK is
 // "control1", Cancel "control2").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt windowing layer as the command logic sees it.
 #pragma once
 

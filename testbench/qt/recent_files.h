@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recent-file list: the last four logs opened or saved, kept in the program's settings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quarv command, run in process: exit status, output printed once per line, --echo,
 // --help, --version and usage errors; the operator's options (--env, --netrc-file, --report,
 // --progress, -v, -q, --cacert, --insecure, reading the script from standard input).

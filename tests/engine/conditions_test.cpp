@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conditions and built-in functions, each evaluated on an if line of a small script: the
 // truth it gives, its result code and the messages it echoes.
 #include <sys/stat.h>

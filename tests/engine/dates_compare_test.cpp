@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calendar times from date texts, and the typed comparisons with their trace lines.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End to end against real FTP servers: the quarv command and the exports on the real
 // libquarv32 and varnix32, logging in to pyftpdlib and vsftpd on 127.0.0.1.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared set-up of the engine tests: the recording fake of varnix32, a standing clock at
 // 01/31/2001 10:00:00 UTC, the process-wide log closed and tracing off, and a temporary
 // folder for scripts and log files.

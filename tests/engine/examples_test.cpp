@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The example jobs of examples/, run against local pyftpdlib servers with their addresses
 // and logins in place of the placeholders. The engine's clock is a test clock: the waits of
 // their failure policies are recorded, not waited for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four exports: scripts from files, single statements on a caller's connection or
 // session, the default output procedures, and scripts that are hard to read.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // if blocks that meet the end of the script, and their trace lines.
 #include <algorithm>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libquarv32 shows the dynamic linker its C API and the host C++ API, nothing else.
 #include <gtest/gtest.h>
 

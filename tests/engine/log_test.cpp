@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process-wide log: what outlives a call, what is per call, failures to write, hidden
 // passwords, and concurrent calls.
 #include <gtest/gtest.h>

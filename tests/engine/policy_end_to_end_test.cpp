@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The failure policy end to end: the engine on the real varnix32 against pyftpdlib, whose
 // data connections are cut part-way for the first transfers. The engine's clock is a test
 // clock, so the retries' sleeps are recorded instead of waited for.

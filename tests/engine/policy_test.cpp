@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The failure policy: the copy of it that every session keeps.
 #include <algorithm>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quarv command as an operator runs it, against real servers: a password from a netrc
 // file, names from the environment, progress and -v lines, the JSON Lines report, and TLS
 // trust from the command line.

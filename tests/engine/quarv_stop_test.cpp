@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarv on SIGINT and SIGTERM: the script stops even while it waits to retry, its session
 // quits, its log is complete, and quarv exits with 128 + the signal.
 #include <fcntl.h>

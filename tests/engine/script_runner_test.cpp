@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scripts with the output they must produce written beside them (tests/engine/scripts).
 // Directives are comment lines, which the reader skips:
 //   // fake: FUNCTION result N         the fake's result for every call

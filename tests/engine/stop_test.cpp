@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stop requests: the interruptible sleep, stop hooks, and runs that end after the statement
 // under way with their sessions disconnected.
 #include <chrono>

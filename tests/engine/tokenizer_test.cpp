@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tokenizer: every token code, the keyword table, and the edges of words, quotes,
 // numbers and session prefixes.
 #include <gtest/gtest.h>

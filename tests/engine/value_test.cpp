@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statement values: every conversion of each type, and the number of a text.
 #include <gtest/gtest.h>
 

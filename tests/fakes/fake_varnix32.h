@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recording stand-in for varnix32: implements every function of varnix32.h, records
 // each call with its arguments in order, and returns what a test scripts per function.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A clock for tests: time stands still until the test moves it, and sleeping only records
 // the wait and moves the clock on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the library's test suites: servers started once per suite, a logged-in handle
 // per test, and short ways to read the library's texts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile peers, case by case and class by class (greeting, replies, passive addresses, data,
 // names, TLS, caller misuse): each case asserts the safe outcome, and that its call returned
 // within what its timeouts allow. Receive timeouts are one second throughout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Local files (f_copyfile, f_deletefile) and the plain TCP connections of the www_
 // functions, against Python's own HTTP server.
 #include <gtest/gtest.h>

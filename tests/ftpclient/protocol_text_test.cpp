@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pure functions of the library, from tables: host texts, reply parsers, reply assembly,
 // ASCII conversion, trace masking. No sockets.
 #include <gtest/gtest.h>

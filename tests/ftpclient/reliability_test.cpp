@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What no correct server sends: silence, garbled and endless replies, hostile names, short
 // transfers, foreign passive addresses; and commands with CR/LF inside, which must never
 // reach a server.

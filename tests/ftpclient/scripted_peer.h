@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A reply-scripted peer for reliability tests: it sends what no correct FTP server sends
 // (silence, malformed or endless replies, hostile names, short transfers). Every command
 // line it receives is recorded; a script decides what goes back.

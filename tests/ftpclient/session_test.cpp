@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connections, logins and the single commands of the library against real servers.
 #include <gtest/gtest.h>
 #include <utime.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FTPS beyond what the session and transfer suites run over TLS: every refusal (and that
 // nothing of the login reached the server then), the trust and accept-unverified switches,
 // host names in certificates, data connections that stay plain, timeouts, the reconnect, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the last transfer on a handle wrote (varnix_lasttransfer), against real servers: a
 // refused get opened nothing, a whole one names its file and bytes, a unique get the free
 // name it chose, a STOU put the name the server gave; and ftp_Exists on empty directories.

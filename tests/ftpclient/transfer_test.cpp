@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gets, puts, resumes, unique modes, groups of files, progress, abort and server-to-server
 // copies against real servers.
 #include <fcntl.h>

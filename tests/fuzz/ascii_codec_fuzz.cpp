@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ASCII codec on data cut into chunks anywhere. Promises: decoding turns exactly the
 // CR LF pairs into LF however the chunks fall, never writes more than its room, and a put
 // followed by a get gives back the bytes it started from.

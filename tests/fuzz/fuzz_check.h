@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a fuzz target asserts: a broken promise aborts with the promise, so the fuzzer keeps
 // the input that broke it.
 #pragma once

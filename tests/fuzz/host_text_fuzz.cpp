@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Host texts as scripts and callers write them. Promises: a parsed host has a port from 1
 // to 65535 and a name that is not empty and holds no blank, control character, "/" or "@".
 #include <cstddef>

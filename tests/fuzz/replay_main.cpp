@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target over the files given, or every file of the folders given, without
 // libFuzzer: the seed corpus and each input that once broke a promise run in every test
 // build (the sanitizer builds too).

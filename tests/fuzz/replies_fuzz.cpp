@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Server replies: the assembler of whole replies from the lines that arrive, and every
 // parser of a reply's contents. Promises: a whole reply has a code from 100 to 599, no
 // control characters but tabs, and stays within VARNIX_MAX_REPLY; ports are in range,

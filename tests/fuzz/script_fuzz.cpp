@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole scripts through the engine, on the recording stand-in for varnix32 and a clock that
 // never waits. $Exec and logfile are left out: a fuzzer must not start programs or write
 // files where a script names them. Promises: a run ends (a retry without end is stopped

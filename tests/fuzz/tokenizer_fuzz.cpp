@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One statement line through the tokenizer, the password masking and the check for a
 // password that would be cut. Promises: every call makes progress and ends at an end of
 // line, token texts come from the line, numbers are in range, session prefixes begin with

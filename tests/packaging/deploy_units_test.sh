@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The systemd units of examples/deploy pass `systemd-analyze verify` without a warning, with
 # ExecStart= pointing at the quarv just built instead of /usr/bin/quarv.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Debian packages of scripts/package, unpacked into a throwaway root with dpkg -x: each
 // holds its files and generated dependencies, no binary carries an RPATH, the installed quarv
 // runs a job against a local server with the installed libraries, and every manual page

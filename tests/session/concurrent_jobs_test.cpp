@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Eight scripts at once in one process, each on its own thread and its own connections to
 // one real server, all writing one shared log file: every transfer intact, every log line
 // whole, and no line lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A real dropped connection: the server ends the control connection (vsftpd after its short
 // idle time, pyftpdlib by a restart), the engine's clock moves past the idle time, and the
 // next command logs in again on the same handle and finds the session's directory, binary

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Failures say why and stop the job, and the small answers show what the server sent, with
 // the engine on the real varnix32 against pyftpdlib.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole FTP job from one script against real servers: two sessions (#0 and #2, one on
 // pyftpdlib and one on vsftpd, both ways round), every command of the language that talks
 // to a server, the transferred files compared by hash, and the output and log checked.

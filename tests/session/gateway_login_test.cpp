@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // login to a gateway, then gatelogin through it, against ftp-proxy: its default destination
 // is a pyftpdlib server with anonymous access (what login reaches), and the gate login
 // moves the connection on to the inner server. When the inner server ends the connection,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "job_support.h"
 
 #include <chrono>

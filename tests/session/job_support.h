@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running scripts and single statements in process on the real varnix32, and reading what
 // they showed: the end-to-end tests of the FTP commands.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CSession on the recording fake: what a reconnect sends and in which order, failing
 // reconnects and restore steps, the keep-alive timer on a host's timers, the type chooser,
 // the busy depth, and logins on a session that already holds a connection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connection commands against real servers: login, relogin, logout, login on a port, gateway
 // login, is-connected and abort, with the lines they log and the state they leave.
 #include "core/commands.h"

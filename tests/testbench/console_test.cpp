@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The console front end end to end: "brisel32 --console" runs a scripted session against a real
 // server and prints the log lines, message boxes and dialog texts.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Command menu's dialogs against real servers: transfers (also resumed), multiple
 // transfers, directories, listings, raw commands, existence, size and date queries.
 #include <regex>

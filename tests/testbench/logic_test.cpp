@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test bench's logic without a server: the log view, dialogs and their fields, refusals of
 // commands on a document without a session, browse buttons, menus and console lines.
 #include <gtest/gtest.h>

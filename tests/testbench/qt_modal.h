@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driving the Qt front end's modal windows from a test or a benchmark: a command opens its
 // dialog and runs the dialog's event loop, so what the user does is queued before the command.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt front end, offscreen: menus and ids, windows and titles, the log view, dialogs
 // rendered from their descriptions, login against a real server, the About box.
 #include <QAction>

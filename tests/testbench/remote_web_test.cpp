@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Remote-to-remote copies between two windows on two servers, and Test Web against a local
 // HTTP server.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared set-up of the test bench's server tests: one pyftpdlib and (as root) one vsftpd for
 // the whole suite, a bench with a document per test, and the steps most tests start with.
 #pragma once

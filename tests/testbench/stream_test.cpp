@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Streamed listings and files, loop tests and Put List Files against real servers.
 #include <regex>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test driver for the test bench's command logic: a CBriselUi whose dialogs are answered
 // from scripts, and which records every dialog, message box, file-open choice, title and wait
 // cursor. Windows are plain objects: a log control that records what the view did.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Checks the export tables of a Windows build with objdump -p: quarv32.dll exports the four
 script calls at ordinals 1 to 4 and Quarv_Stop, no other Quarv_ name; varnix32.dll exports
 every function of varnix32.h by name and varnix_disablelog at ordinal 97; neither imports a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* A Windows host that binds the DLLs by ordinal, as older programs do: quarv32.dll's
    ordinal 1 must be Quarv_Execute and run SCRIPT with the result EXPECTED; varnix32.dll's
    ordinal 97 must be the trace-off entry, varnix_disablelog, and succeed.

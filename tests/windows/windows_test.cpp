@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows build against real servers (pyftpdlib, vsftpd) on 127.0.0.1: transfers in both
 // connection modes with names outside ASCII, wildcards, name lookup and connect failures,
 // FTPS refused with a clear code, and a script run through quarv32 that also starts a program.

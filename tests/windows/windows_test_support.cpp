@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "windows_test_support.h"
 
 #include <windows.h>

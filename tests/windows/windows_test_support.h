@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the Windows tests share: the servers the launcher started (from the environment),
 // temporary folders and whole-file reads and writes through the UTF-16 file calls.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ctrl-C, Ctrl-Break and the console's close on Windows: the system calls the handler on a
 // thread of its own, which may ask the library to stop at once.
 #include <windows.h>

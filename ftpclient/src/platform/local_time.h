@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Local calendar time of a time_t, thread-safe on every system.
 #pragma once
 

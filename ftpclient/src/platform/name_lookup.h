@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The system's name lookup, bounded by a wait's deadline and abort signal: a lookup still
 // running when the wait ends is left to finish on its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operating system's sockets as socket.cpp uses them: one small set of calls with a
 // POSIX implementation (posix/) and a Winsock 2 one (win32/), chosen at build time. Every
 // socket made here is non-blocking and not inherited by child processes.

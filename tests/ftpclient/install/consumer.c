@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* A C program that knows only the installed varnix32.h. */
 #include <stdio.h>
 #include <varnix32.h>

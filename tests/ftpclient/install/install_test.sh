@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary prefix, then builds a C program that includes only
 # the installed varnix32.h: once with find_package, once with pkg-config. Arguments: the build
 # folder, what varnix_version() returns, and the -fsanitize= checks the library was built

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a Windows test program under Wine 64-bit against the real FTP servers of the Linux
 // fixtures: starts pyftpdlib (and vsftpd where it can run) on 127.0.0.1, passes each one's
 // host, user, password and root to the program in the environment

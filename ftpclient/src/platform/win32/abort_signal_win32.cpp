@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wake-up of an abort on Windows: WSAPoll waits on sockets only, so the signal is a UDP
 // socket on the loopback address that sends itself a byte when raised.
 #include "abort_signal.h"

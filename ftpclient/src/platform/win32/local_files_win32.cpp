@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Local files on Windows: the C runtime's descriptors opened through the UTF-16 calls, so that
 // UTF-8 names outside ASCII work; wildcards through FindFirstFileW.
 #include "platform/net.h"  // winsock2.h before windows.h

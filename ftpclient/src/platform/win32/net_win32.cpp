@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/net.h"
 
 #include <windows.h>

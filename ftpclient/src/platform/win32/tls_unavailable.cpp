@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows build has no TLS provider yet: ftps: and ftpes: hosts are refused with
 // VARNIX_ETLS before anything is sent over the connection, and PROT P is never asked for,
 // so data connections stay plain only where the control connection is plain.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names are UTF-8 inside the library and UTF-16 at every Windows call.
 #pragma once
 
