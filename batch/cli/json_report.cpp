@@ -86,7 +86,11 @@ std::string UtcTimestamp() {
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
     std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &seconds);
+#else
     gmtime_r(&seconds, &utc);
+#endif
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
     char full[48];

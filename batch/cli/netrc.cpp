@@ -54,10 +54,13 @@ std::optional<Netrc> Netrc::Load(const std::string& path, std::string& error) {
         error = path + ": " + std::strerror(errno);
         return std::nullopt;
     }
+#ifndef _WIN32
+    // Windows keeps access in ACLs, not mode bits: the profile folder guards the file there.
     if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
         error = path + ": refused, other users may read or change it (chmod 600 " + path + ")";
         return std::nullopt;
     }
+#endif
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();

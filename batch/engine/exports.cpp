@@ -42,7 +42,7 @@ int RunAndKeepFailure(CInterpreter& interpreter, const char* script) {
 
 extern "C" {
 
-QUARV_API int Quarv_LastFailure(QuarvFailure* failure) {
+QUARV_API int QUARV_CALL Quarv_LastFailure(QuarvFailure* failure) {
     if (failure == nullptr) return lastFailure.result;
     failure->line = lastFailure.line;
     failure->result = lastFailure.result;
@@ -68,8 +68,8 @@ QUARV_API int Quarv_Execute2(const char* script, uintptr_t user, OutputProc clie
     });
 }
 
-QUARV_API int Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
-                             OutputProc server, const QuarvHost* host) {
+QUARV_API int QUARV_CALL Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
+                                        OutputProc server, const QuarvHost* host) {
     return Guarded([&] {
         CInterpreter interpreter;
         interpreter.SetUserValue(user);

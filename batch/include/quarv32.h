@@ -76,7 +76,7 @@ typedef struct QuarvFailure {
     char statement[1024];
     char reason[1024];
 } QuarvFailure;
-QUARV_API int Quarv_LastFailure(QuarvFailure* failure);
+QUARV_API int QUARV_CALL Quarv_LastFailure(QuarvFailure* failure);
 
 /* Asks every call running in this process to stop: a wait between retries ends at once, a
    transfer under way on the command's connection is aborted, no further retry or statement
@@ -114,8 +114,8 @@ typedef struct QuarvHost {
        (when the script gave none), password and account (when the script gave none) for host,
        the host text as the script wrote it. Returns 1 when it wrote them, 0 to log in with
        what the script gave. Buffers are at least 256 bytes; texts are NUL-terminated. */
-    int (*credentials)(uintptr_t user, const char* host, char* login, char* password,
-                       char* account, int size);
+    int (*credentials)(uintptr_t user, const char* host, char* login, char* password, char* account,
+                       int size);
     /* Called before (done 0) and after (done 1) each statement. */
     void (*statement)(uintptr_t user, const QuarvStatement* statement, int done);
     /* 1: each session turns on the library's progress reports (ftp_statusbox) once it has
@@ -127,8 +127,8 @@ typedef struct QuarvHost {
 } QuarvHost;
 
 /* Quarv_Execute2 with host hooks; a NULL host is Quarv_Execute2. */
-QUARV_API int Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
-                             OutputProc server, const QuarvHost* host);
+QUARV_API int QUARV_CALL Quarv_Execute3(const char* script, uintptr_t user, OutputProc client,
+                                        OutputProc server, const QuarvHost* host);
 
 #ifdef __cplusplus
 }
