@@ -39,18 +39,20 @@ int CInterpreter::ExecResumable(const TransferForm& form, CValue& value, bool in
         WrittenTarget target;
         const bool asked = arguments.offset > 0 || resumeInProgress_;
         result = Retried(1, [&](int attempt) {
+            // Through a local: GCC 12's vptr check misreads the member inside this lambda.
+            CSession* const session = current_;
             int cc = 0;
             bool resumed = asked;
             if (asked) {
-                cc = (current_->*resume)(arguments.first, arguments.second,
-                                         arguments.offset > 0 ? arguments.offset : -1);
+                cc = (session->*resume)(arguments.first, arguments.second,
+                                        arguments.offset > 0 ? arguments.offset : -1);
             } else if (attempt == 0 || !target.Begun()) {
-                cc = (current_->*whole)(arguments.first, arguments.second);
+                cc = (session->*whole)(arguments.first, arguments.second);
             } else {
                 resumed = restartOnRetry_ != 0;
-                cc = (current_->*resume)(arguments.first,
-                                         intoLocal ? target.Local() : target.Remote(),
-                                         resumed ? -1 : 0);
+                cc = (session->*resume)(arguments.first,
+                                        intoLocal ? target.Local() : target.Remote(),
+                                        resumed ? -1 : 0);
             }
             // Only a retry needs to know what this attempt wrote.
             if (cc != 0 && retryCount_ >= 0) target.Note(commandHandle_);
