@@ -21,6 +21,8 @@
 
 namespace varnix {
 
+struct TlsResumption;  // tls_stream.h
+
 enum class TransferType { Ascii, Binary };
 
 struct SessionSettings {
@@ -156,7 +158,7 @@ class FtpSession {
     // The handshake over socket and the certificate check (with `where` in texts); the
     // session is resumed when one is given.
     Result<std::unique_ptr<ByteStream>> tlsOver(Socket socket, const std::string& where,
-                                                SSL_SESSION* resume,
+                                                const TlsResumption* resume,
                                                 std::shared_ptr<const TlsContext> context,
                                                 const Wait& wait);
     // A new control connection's TLS, before the greeting (ftps:).

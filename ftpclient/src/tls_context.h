@@ -3,6 +3,11 @@
 // the CA file or directory of varnix_settlsca) and whether a certificate that fails
 // verification may be accepted anyway (varnix_setacceptunverified). A connection takes a
 // snapshot when it is opened; its data connections use the same one.
+//
+// The TLS provider is chosen at build time: OpenSSL (tls_openssl_*) or the Windows system's
+// SChannel (platform/win32/tls_schannel_*). Each defines TlsProviderContext, what it keeps
+// for one configuration, and TlsContext::build; the code above sees only this header and
+// tls_stream.h.
 #pragma once
 
 #include <memory>
@@ -10,20 +15,18 @@
 
 #include "status.h"
 
-// OpenSSL's types by name only, so that code above the TLS layer builds where OpenSSL is
-// absent (the Windows build).
-typedef struct ssl_ctx_st SSL_CTX;
-typedef struct ssl_session_st SSL_SESSION;
-
 namespace varnix {
+
+struct TlsProviderContext;
 
 class TlsContext {
   public:
+    TlsContext(std::unique_ptr<TlsProviderContext> provider, bool acceptUnverified);
     ~TlsContext();
     TlsContext(const TlsContext&) = delete;
     TlsContext& operator=(const TlsContext&) = delete;
 
-    SSL_CTX* get() const { return ctx_; }
+    const TlsProviderContext& provider() const { return *provider_; }
     bool acceptUnverified() const { return acceptUnverified_; }
 
     // The configuration in force now (built on first use and after every change).
@@ -33,20 +36,14 @@ class TlsContext {
                                                            bool acceptUnverified);
 
   private:
-    TlsContext(SSL_CTX* ctx, bool acceptUnverified)
-        : ctx_(ctx), acceptUnverified_(acceptUnverified) {}
-
-    SSL_CTX* ctx_;
+    std::unique_ptr<TlsProviderContext> provider_;
     bool acceptUnverified_;
 };
 
-// A CA certificate file (PEM) or a hashed directory trusted besides the system's store, for
+// A CA certificate file (PEM) or a directory trusted besides the system's store, for
 // connections opened from now on; empty forgets it. A path that cannot be loaded is refused
 // and the earlier setting stays.
 Status setTlsTrustedCa(const std::string& path);
 void setTlsAcceptUnverified(bool on);
-
-// The texts of OpenSSL's error queue of this thread, joined by "; " (the queue is emptied).
-std::string takeOpenSslErrors();
 
 }  // namespace varnix

@@ -9,7 +9,7 @@
 namespace varnix {
 
 Result<std::unique_ptr<ByteStream>> FtpSession::tlsOver(Socket socket, const std::string& where,
-                                                        SSL_SESSION* resume,
+                                                        const TlsResumption* resume,
                                                         std::shared_ptr<const TlsContext> context,
                                                         const Wait& wait) {
     auto tls = TlsStream::connect(std::move(socket), std::move(context),
@@ -76,7 +76,7 @@ Result<std::unique_ptr<ByteStream>> FtpSession::dataStreamOver(Socket socket) {
     if (!control) return Status::tls("PROT P is in force, but the control connection is plain");
     // Servers such as vsftpd (require_ssl_reuse) take data connections only from the client
     // that holds the control connection's session.
-    TlsSession resume = control->resumableSession();
+    auto resume = control->resumableSession();
     std::string where = socket.peer().text();
     auto stream = tlsOver(std::move(socket), where, resume.get(), control->context(), dataWait());
     if (!stream.isOk()) return stream.status().withContext("Encrypted data connection");

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// TLS over a non-blocking socket: the ByteStream of an encrypted control or data connection.
-// Every OpenSSL call runs non-blocking and every wait goes through poll() with the caller's
-// deadline and abort signal, as on plain sockets.
+// TLS over a non-blocking socket: the ByteStream of an encrypted control or data connection,
+// as every TLS provider implements it. Every wait goes through the caller's deadline and
+// abort signal, as on plain sockets.
 #pragma once
-
-#include <openssl/ssl.h>
 
 #include <memory>
 #include <string>
@@ -22,67 +20,34 @@ struct TlsPeer {
     int handle = 0;
 };
 
-// The socket's descriptor as OpenSSL's I/O sees it: sends never raise SIGPIPE, and the
-// peer's end is told apart from a would-block.
-struct TlsBioState {
-    int fd = -1;
-    bool eof = false;
-};
+// What a data connection needs to resume the control connection's TLS session; each
+// provider defines it.
+struct TlsResumption;
 
-struct SessionFree {
-    void operator()(SSL_SESSION* session) const { SSL_SESSION_free(session); }
-};
-using TlsSession = std::unique_ptr<SSL_SESSION, SessionFree>;
-
-class TlsStream final : public ByteStream {
+class TlsStream : public ByteStream {
   public:
     // The client handshake over socket, then the certificate check: the chain and the name,
-    // unless the context accepts unverified certificates (then the trace says so). resume:
-    // a session to resume (data connections resume the control connection's), or null.
+    // unless the context accepts unverified certificates (then the trace says so). Nothing
+    // is sent over the stream before the check has passed. resume: the session to resume
+    // (data connections resume the control connection's), or null.
     static Result<std::unique_ptr<TlsStream>> connect(Socket socket,
                                                       std::shared_ptr<const TlsContext> context,
-                                                      const TlsPeer& peer, SSL_SESSION* resume,
+                                                      const TlsPeer& peer,
+                                                      const TlsResumption* resume,
                                                       const Wait& wait);
-    ~TlsStream() override;
-    TlsStream(const TlsStream&) = delete;
-    TlsStream& operator=(const TlsStream&) = delete;
 
-    Result<std::size_t> read(char* buffer, std::size_t size, const Wait& wait) override;
-    Status write(const char* data, std::size_t size, const Wait& wait) override;
-    // close_notify, the end of our side, then the peer's close_notify or end is awaited (and
-    // what it still sends is read), so that no reset can cut data the peer has not read.
-    Status finish(const Wait& wait) override;
-    // Drops the connection with a reset. Where we only read, a close_notify goes first: the
-    // server still sees a transfer cut short, but keeps the TLS session, which servers that
-    // require session reuse would otherwise forget for all later data connections. After our
-    // own data it would mean "complete", so an interrupted upload gets the reset alone.
-    void abandon() override;
-    bool idle() override;
-    Socket& socket() override { return socket_; }
-    const std::shared_ptr<const TlsContext>& context() const { return context_; }
-
+    virtual const std::shared_ptr<const TlsContext>& context() const = 0;
     // The session for data connections to resume; null when there is none yet.
-    TlsSession resumableSession() const;
-    bool resumed() const { return SSL_session_reused(ssl_) == 1; }
+    virtual std::shared_ptr<const TlsResumption> resumableSession() const = 0;
     // "TLSv1.3 TLS_AES_256_GCM_SHA384" (and ", session resumed").
-    std::string summary() const;
+    virtual std::string summary() const = 0;
 
-  private:
-    TlsStream(Socket socket, std::shared_ptr<const TlsContext> context, std::string where);
-    template <class Op>
-    Status drive(const Wait& wait, Op op);
-    Status failure(int error) const;
-    Status handshakeFailure(const Status& failure) const;
-    Status checkCertificate(const TlsPeer& peer) const;
-
-    Socket socket_;
-    std::shared_ptr<const TlsContext> context_;
-    std::string where_;
-    TlsBioState bio_;
-    SSL* ssl_ = nullptr;
-    Status pendingFailure_;  // a failure after bytes that were handed out first
-    bool finished_ = false;
-    bool wrote_ = false;  // application data was sent
+  protected:
+    // What a failed certificate check means for the connection: problem ("certificate has
+    // expired") refuses it, unless the context accepts unverified certificates (then the
+    // trace says so). An empty problem passes.
+    static Status certificateVerdict(const TlsContext& context, const TlsPeer& peer,
+                                     const std::string& problem);
 };
 
 }  // namespace varnix

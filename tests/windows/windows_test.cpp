@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The Windows build against real servers (pyftpdlib, vsftpd) on 127.0.0.1: transfers in both
 // connection modes with names outside ASCII, wildcards, name lookup and connect failures,
-// FTPS refused with a clear code, and a script run through quarv32 that also starts a program.
+// FTPS through the system's TLS provider, and a script run through quarv32 that also starts a
+// program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -95,18 +97,6 @@ TEST_P(WindowsServerTest, HostNamesAreLookedUpAndRefusalsReported) {
     EXPECT_NE(lastError().find("127.0.0.1:1"), std::string::npos) << lastError();
 }
 
-TEST_P(WindowsServerTest, FtpsHostsAreRefusedBeforeTheLogin) {
-    for (const std::string scheme : {"ftpes:", "ftps:"}) {
-        SCOPED_TRACE(scheme);
-        const std::string host = scheme + server_.host;
-        EXPECT_EQ(ftp_login(host.c_str(), server_.user.c_str(), server_.password.c_str(), ""),
-                  VARNIX_ETLS);
-        EXPECT_NE(lastError().find("FTPS is not available in this Windows build"),
-                  std::string::npos)
-            << lastError();
-    }
-}
-
 std::vector<std::string>* collected = nullptr;
 
 int __cdecl Collect(uintptr_t, const char* text) {
@@ -150,5 +140,158 @@ TEST_P(WindowsServerTest, ScriptsRunThroughTheEngineAndStartPrograms) {
 
 INSTANTIATE_TEST_SUITE_P(Servers, WindowsServerTest, ::testing::Values("pyftpdlib", "vsftpd"),
                          [](const auto& info) { return info.param; });
+
+// ---- FTPS through SChannel ----
+
+bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The library's trace in a file, the launcher's test CA trusted (varnix_settlsca), and
+// unverified certificates refused.
+class WindowsTlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* ca = std::getenv("VARNIX_WIN_TLS_CA");
+        if (!ca || !*ca) GTEST_SKIP() << "the launcher started no TLS server";
+        ca_ = ca;
+        ASSERT_EQ(varnix_enablelog(trace_.c_str(), 0), 0) << lastError();
+        trust(true);
+        varnix_setacceptunverified(0);
+    }
+    void TearDown() override {
+        if (h_ > 0) ftp_quit(h_);
+        varnix_disablelog();
+        varnix_setacceptunverified(0);
+        varnix_settlsca("");
+    }
+    void trust(bool on) { ASSERT_EQ(varnix_settlsca(on ? ca_.c_str() : ""), 0) << lastError(); }
+    std::string trace() const { return wintest::readFile(trace_); }
+    int login(const Server& server, const std::string& host) {
+        h_ = ftp_login(host.c_str(), server.user.c_str(), server.password.c_str(), "");
+        return h_;
+    }
+    void quit() {
+        if (h_ > 0) ftp_quit(h_);
+        h_ = 0;
+    }
+
+    wintest::TempDir local_;
+    std::string trace_ = local_ / "trace.log";
+    std::string ca_;
+    int h_ = 0;
+};
+
+struct TlsServerCase {
+    std::string kind;
+    bool requiresResumption;  // takes only data connections that resume the TLS session
+};
+
+class WindowsTlsTransferTest : public WindowsTlsTest,
+                               public ::testing::WithParamInterface<TlsServerCase> {};
+
+// Explicit and implicit TLS, passive and active: the bytes arrive whole both ways.
+TEST_P(WindowsTlsTransferTest, TransfersKeepEveryByteInBothModes) {
+    auto server = wintest::serverFromEnvironment(GetParam().kind);
+    if (!server) GTEST_SKIP() << GetParam().kind << " was not started for this run";
+    ASSERT_GT(login(*server, server->host), 0) << lastError();
+    ASSERT_EQ(ftp_setbinary(h_), 0) << lastError();
+    const std::string data = wintest::allBytes(300000);
+    for (int passive : {1, 0}) {
+        SCOPED_TRACE(passive ? "passive" : "active");
+        const std::string name = passive ? "tls-passive.bin" : "tls-active.bin";
+        wintest::writeFile(local_ / name, data);
+        ASSERT_EQ(ftp_SetPassive(h_, passive), 0) << lastError();
+        int put = ftp_put(h_, (local_ / name).c_str(), name.c_str());
+        if (put != 0 && GetParam().requiresResumption && !holds(trace(), "session resumed"))
+            GTEST_SKIP() << "the server takes only data connections that resume the control "
+                            "connection's TLS session, and the TLS provider resumed none (Wine's "
+                            "SChannel cannot resume TLS sessions): "
+                         << lastError();
+        ASSERT_EQ(put, 0) << lastError() << "\n" << trace();
+        EXPECT_EQ(wintest::readFile(server->root + "\\" + name), data);
+        const std::string fetched = local_ / ("fetched-" + name);
+        ASSERT_EQ(ftp_get(h_, name.c_str(), fetched.c_str()), 0) << lastError();
+        EXPECT_EQ(wintest::readFile(fetched), data);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TlsServers, WindowsTlsTransferTest,
+                         ::testing::Values(TlsServerCase{"pyftpdlib_ftpes", false},
+                                           TlsServerCase{"pyftpdlib_ftps", false},
+                                           TlsServerCase{"vsftpd_ftpes", true},
+                                           TlsServerCase{"vsftpd_ftpes_no_reuse", false}),
+                         [](const auto& info) { return info.param.kind; });
+
+// Each certificate that fails verification is refused with VARNIX_ETLS and its reason before
+// anything of the login is sent, and accepted (data connections too) once the caller allows
+// unverified certificates, which the trace records.
+TEST_F(WindowsTlsTest, CertificatesThatFailVerificationAreRefusedBeforeTheLogin) {
+    struct Case {
+        std::string kind;
+        bool byName;  // "localhost" in place of 127.0.0.1
+        bool trusted;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"pyftpdlib_ftpes", false, false, "unable to get local issuer certificate"},
+        {"pyftpdlib_ftps", false, false, "unable to get local issuer certificate"},
+        {"pyftpdlib_ftpes_wrong_name", false, true, "IP address mismatch"},
+        {"pyftpdlib_ftpes_wrong_name", true, true, "hostname mismatch"},
+        {"pyftpdlib_ftpes_expired", false, true, "certificate has expired"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind + (c.byName ? " by name" : ""));
+        auto server = wintest::serverFromEnvironment(c.kind);
+        ASSERT_TRUE(server) << c.kind << " was not started";
+        std::string host = server->host;
+        const std::string port = host.substr(host.rfind(':') + 1);
+        if (c.byName) host = host.substr(0, host.find(':') + 1) + "localhost:" + port;
+        trust(c.trusted);
+        wintest::writeFile(server->root + "\\unverified.txt", "unverified but encrypted");
+
+        const std::size_t traced = trace().size();
+        EXPECT_EQ(login(*server, host), VARNIX_ETLS);
+        const std::string why = lastError();
+        EXPECT_TRUE(holds(why, c.reason)) << why;
+        EXPECT_TRUE(holds(why, port)) << why;
+        const std::string ours = trace().substr(traced);
+        EXPECT_FALSE(holds(ours, "> USER")) << ours;
+        EXPECT_FALSE(holds(ours, "> PASS")) << ours;
+
+        ASSERT_EQ(varnix_setacceptunverified(1), 0);
+        ASSERT_GT(login(*server, host), 0) << lastError();
+        const std::string fetched = local_ / "unverified.txt";
+        EXPECT_EQ(ftp_get(h_, "unverified.txt", fetched.c_str()), 0) << lastError();
+        EXPECT_EQ(wintest::readFile(fetched), "unverified but encrypted");
+        quit();
+        ASSERT_EQ(varnix_setacceptunverified(0), 0);
+        EXPECT_TRUE(holds(trace(), "Accepted the unverified certificate of " +
+                                       host.substr(host.find(':') + 1) + " (" + c.reason + ")"))
+            << trace();
+    }
+}
+
+// varnix_settlsca takes a PEM file of CAs, and refuses a missing file or one without a
+// certificate, keeping the earlier setting.
+TEST_F(WindowsTlsTest, TrustedCaFiles) {
+    wintest::writeFile(local_ / "not-a-ca.pem", "no certificate here\n");
+    struct Case {
+        std::string path;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {local_ / "missing.pem", VARNIX_ELOCAL},
+        {local_ / "not-a-ca.pem", VARNIX_ETLS},
+        {ca_, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(varnix_settlsca(c.path.c_str()), c.code) << lastError();
+    }
+    auto server = wintest::serverFromEnvironment("pyftpdlib_ftpes");
+    ASSERT_TRUE(server);
+    EXPECT_GT(login(*server, server->host), 0) << lastError();
+}
 
 }  // namespace

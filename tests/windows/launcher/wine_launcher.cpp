@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Runs a Windows test program under Wine 64-bit against the real FTP servers of the Linux
-// fixtures: starts pyftpdlib (and vsftpd where it can run) on 127.0.0.1, passes each one's
-// host, user, password and root to the program in the environment
-// (VARNIX_WIN_<KIND>_HOST/_USER/_PASSWORD/_ROOT, the root as Wine's Z: path), waits for the
-// program and stops the servers. Its exit status is the program's.
+// fixtures: starts pyftpdlib (and vsftpd where it can run) on 127.0.0.1, plain and with TLS,
+// passes each one's host, user, password and root to the program in the environment
+// (VARNIX_WIN_<KIND>_HOST/_USER/_PASSWORD/_ROOT, the root as Wine's Z: path; a TLS server's
+// host starts with "ftpes:" or "ftps:") and the test CA that signed the TLS servers'
+// certificates (VARNIX_WIN_TLS_CA, a Z: path), waits for the program and stops the servers.
+// Its exit status is the program's.
 // Usage: wine_launcher PROGRAM.exe [ARGUMENTS...]
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,6 +14,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "servers.h"
@@ -36,6 +39,13 @@ void announce(const testfx::FtpServer& server, const std::string& kind) {
     std::cout << "wine_launcher: " << server.kindName() << " on " << server.host() << "\n";
 }
 
+testfx::ServerOptions tlsOptions(const std::string& tls, const std::filesystem::path& cert = {}) {
+    testfx::ServerOptions options;
+    options.tls = tls;
+    options.cert = cert;
+    return options;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,15 +53,36 @@ int main(int argc, char** argv) {
         std::cerr << "usage: wine_launcher PROGRAM.exe [ARGUMENTS...]\n";
         return 2;
     }
-    testfx::FtpServer pyftpdlib(testfx::ServerKind::Pyftpdlib);
-    announce(pyftpdlib, "PYFTPDLIB");
-    std::unique_ptr<testfx::FtpServer> vsftpd;
+    using testfx::ServerKind;
+    const auto& pki = testfx::testPki();
+    // KIND and the server; the TLS ones by the test CA, for 127.0.0.1, ::1 and localhost
+    // unless named otherwise. vsftpd requires data connections to resume the TLS session.
+    std::vector<std::pair<std::string, std::unique_ptr<testfx::FtpServer>>> servers;
+    auto start = [&](const std::string& kind, ServerKind server, testfx::ServerOptions options) {
+        servers.emplace_back(kind, std::make_unique<testfx::FtpServer>(server, options));
+        announce(*servers.back().second, kind);
+    };
+    start("PYFTPDLIB", ServerKind::Pyftpdlib, {});
+    start("PYFTPDLIB_FTPES", ServerKind::Pyftpdlib, tlsOptions("explicit"));
+    start("PYFTPDLIB_FTPS", ServerKind::Pyftpdlib, tlsOptions("implicit"));
+    start("PYFTPDLIB_FTPES_WRONG_NAME", ServerKind::Pyftpdlib,
+          tlsOptions("explicit", pki.wrongName));
+    start("PYFTPDLIB_FTPES_EXPIRED", ServerKind::Pyftpdlib, tlsOptions("explicit", pki.expired));
     if (testfx::vsftpdAvailable()) {
-        vsftpd = std::make_unique<testfx::FtpServer>(testfx::ServerKind::Vsftpd);
-        announce(*vsftpd, "VSFTPD");
+        start("VSFTPD", ServerKind::Vsftpd, {});
+        // TLS 1.2 (SChannel's highest here) with the ciphers of today: vsftpd's own choice
+        // for it is 3DES alone, which Wine's SChannel does not offer.
+        auto vsftpdTls = tlsOptions("explicit");
+        vsftpdTls.extraConfig.push_back("ssl_ciphers=HIGH");
+        start("VSFTPD_FTPES", ServerKind::Vsftpd, vsftpdTls);
+        // The same without its demand that data connections resume the TLS session, which
+        // Wine's SChannel cannot meet.
+        vsftpdTls.extraConfig.push_back("require_ssl_reuse=NO");
+        start("VSFTPD_FTPES_NO_REUSE", ServerKind::Vsftpd, vsftpdTls);
     } else {
         std::cout << "wine_launcher: vsftpd cannot run here (needs root); its cases skip\n";
     }
+    ::setenv("VARNIX_WIN_TLS_CA", windowsPath(pki.ca).c_str(), 1);
     ::setenv("WINEDEBUG", "-all", 1);
     const char* wine = std::getenv("VARNIX_WINE");
     std::vector<std::string> args{wine ? wine : "/usr/lib/wine/wine64"};

@@ -1,26 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "tls_context.h"
-
+// The OpenSSL provider's context: one SSL_CTX per TLS configuration.
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <filesystem>
-#include <mutex>
+
+#include "tls_openssl_stream.h"
 
 namespace varnix {
 namespace {
-
-struct TlsSettings {
-    std::mutex mutex;
-    std::string caPath;
-    bool acceptUnverified = false;
-    std::shared_ptr<const TlsContext> built;  // null after a change
-};
-
-TlsSettings& settings() {
-    static TlsSettings s;
-    return s;
-}
 
 // Big records in, few calls: OpenSSL reads ahead into a buffer this large.
 constexpr std::size_t kReadBuffer = 256 * 1024;
@@ -39,21 +27,28 @@ std::string takeOpenSslErrors() {
     return text;
 }
 
-TlsContext::~TlsContext() {
-    SSL_CTX_free(ctx_);
+TlsProviderContext::~TlsProviderContext() {
+    SSL_CTX_free(ctx);
 }
+
+TlsContext::TlsContext(std::unique_ptr<TlsProviderContext> provider, bool acceptUnverified)
+    : provider_(std::move(provider)), acceptUnverified_(acceptUnverified) {}
+
+TlsContext::~TlsContext() = default;
 
 Result<std::shared_ptr<const TlsContext>> TlsContext::build(const std::string& caPath,
                                                             bool acceptUnverified) {
     ERR_clear_error();
     SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
     if (!ctx) return Status::tls("Cannot set up TLS: " + takeOpenSslErrors());
-    std::shared_ptr<const TlsContext> context(new TlsContext(ctx, acceptUnverified));
+    auto provider = std::make_unique<TlsProviderContext>();
+    provider->ctx = ctx;
+    auto context = std::make_shared<const TlsContext>(std::move(provider), acceptUnverified);
     SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
     SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     SSL_CTX_set_read_ahead(ctx, 1);
     SSL_CTX_set_default_read_buffer_len(ctx, kReadBuffer);
-    // Verification is checked after the handshake (TlsStream), so that the failure can be
+    // Verification is checked after the handshake (OpenSslStream), so that the failure can be
     // named, or accepted where the caller allowed it; a failed chain still ends the handshake.
     SSL_CTX_set_verify(ctx, acceptUnverified ? SSL_VERIFY_NONE : SSL_VERIFY_PEER, nullptr);
     if (SSL_CTX_set_default_verify_paths(ctx) != 1) ERR_clear_error();  // no system store
@@ -64,43 +59,7 @@ Result<std::shared_ptr<const TlsContext>> TlsContext::build(const std::string& c
             return Status::tls("Cannot load the trusted certificates from " + caPath + ": " +
                                takeOpenSslErrors());
     }
-    return context;
-}
-
-Result<std::shared_ptr<const TlsContext>> TlsContext::current() {
-    auto& s = settings();
-    std::lock_guard lock(s.mutex);
-    if (!s.built) {
-        auto built = build(s.caPath, s.acceptUnverified);
-        if (!built.isOk()) return built.status();
-        s.built = *built;
-    }
-    return s.built;
-}
-
-Status setTlsTrustedCa(const std::string& path) {
-    auto& s = settings();
-    std::lock_guard lock(s.mutex);
-    if (!path.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::exists(path, ec))
-            return Status::local("No CA file or directory " + path);
-        // Loaded now, so that a bad file is refused by this call and not by a later open.
-        auto trial = TlsContext::build(path, s.acceptUnverified);
-        if (!trial.isOk()) return trial.status();
-        s.built = *trial;
-    } else {
-        s.built.reset();
-    }
-    s.caPath = path;
-    return Status::ok(path.empty() ? "Trusted CA cleared" : "Trusted CA " + path);
-}
-
-void setTlsAcceptUnverified(bool on) {
-    auto& s = settings();
-    std::lock_guard lock(s.mutex);
-    s.acceptUnverified = on;
-    s.built.reset();
+    return std::shared_ptr<const TlsContext>(std::move(context));
 }
 
 }  // namespace varnix
