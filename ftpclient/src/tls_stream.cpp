@@ -16,4 +16,20 @@ Status TlsStream::certificateVerdict(const TlsContext& context, const TlsPeer& p
     return Status::ok();
 }
 
+Status TlsStream::endAfterCloseNotify(const Status& sent, const std::string& where,
+                                      const Wait& wait) {
+    if (!sent.isOk()) {
+        socket().closeWithReset();
+        return sent.withContext("Ending the TLS connection to " + where + " failed");
+    }
+    [[maybe_unused]] Status ended = socket().shutdownWrite();
+    char scratch[4096];
+    for (int i = 0; i < 1024; ++i) {
+        auto n = read(scratch, sizeof scratch, wait);
+        if (!n.isOk() || *n == 0) break;
+    }
+    socket().close();
+    return Status::ok();
+}
+
 }  // namespace varnix

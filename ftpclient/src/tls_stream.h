@@ -43,6 +43,11 @@ class TlsStream : public ByteStream {
     virtual std::string summary() const = 0;
 
   protected:
+    // The rest of finish() once our close_notify went out (sent ok) or failed: the end of
+    // our side, then the peer's end is awaited and what it still sends (its close_notify,
+    // session tickets) is read and dropped, so that no reset can cut data the peer has not
+    // read. A peer that does not close within the wait is left.
+    Status endAfterCloseNotify(const Status& sent, const std::string& where, const Wait& wait);
     // What a failed certificate check means for the connection: problem ("certificate has
     // expired") refuses it, unless the context accepts unverified certificates (then the
     // trace says so). An empty problem passes.

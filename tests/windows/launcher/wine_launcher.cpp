@@ -71,9 +71,10 @@ int main(int argc, char** argv) {
     if (testfx::vsftpdAvailable()) {
         start("VSFTPD", ServerKind::Vsftpd, {});
         // TLS 1.2 (SChannel's highest here) with the ciphers of today: vsftpd's own choice
-        // for it is 3DES alone, which Wine's SChannel does not offer.
+        // for it is 3DES alone, which Wine's SChannel does not offer. An upload counts only
+        // when it ends with a close_notify.
         auto vsftpdTls = tlsOptions("explicit");
-        vsftpdTls.extraConfig.push_back("ssl_ciphers=HIGH");
+        vsftpdTls.extraConfig = {"ssl_ciphers=HIGH", "strict_ssl_read_eof=YES"};
         start("VSFTPD_FTPES", ServerKind::Vsftpd, vsftpdTls);
         // The same without its demand that data connections resume the TLS session, which
         // Wine's SChannel cannot meet.

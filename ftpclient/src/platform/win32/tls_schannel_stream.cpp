@@ -281,20 +281,7 @@ Status SchannelStream::finish(const Wait& wait) {
     if (finished_ || !socket_.valid()) return Status::ok();
     finished_ = true;
     Status sent = sendCloseNotify(wait);
-    if (!sent.isOk()) {
-        socket_.closeWithReset();
-        return sent.withContext("Ending the TLS connection to " + where_ + " failed");
-    }
-    [[maybe_unused]] Status ended = socket_.shutdownWrite();
-    // What the peer still sends (its close_notify) is read and dropped; a peer that does not
-    // close within the wait is left.
-    char scratch[4096];
-    for (int i = 0; i < 1024; ++i) {
-        auto n = read(scratch, sizeof scratch, wait);
-        if (!n.isOk() || *n == 0) break;
-    }
-    socket_.close();
-    return Status::ok();
+    return endAfterCloseNotify(sent, where_, wait);
 }
 
 void SchannelStream::abandon() {
