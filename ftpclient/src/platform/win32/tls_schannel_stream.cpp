@@ -18,7 +18,7 @@ constexpr ULONG kRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
 // certificates) may need more, up to kMostBuffered.
 constexpr std::size_t kInBuffer = 64 * 1024;
 constexpr std::size_t kMostBuffered = 1024 * 1024;
-// A handshake is a few round trips; more turns than this mean a peer that never finishes.
+// A handshake is a few round trips; more steps than this mean a peer that never finishes.
 constexpr int kMostHandshakeTurns = 64;
 // The content type of a TLS 1.2 record that carries an alert.
 constexpr unsigned char kAlertRecord = 21;
@@ -93,7 +93,9 @@ Result<std::unique_ptr<SchannelStream>> SchannelStream::connect(
 }
 
 Status SchannelStream::handshake(const Wait& wait) {
-    for (int turn = 0; turn < kMostHandshakeTurns; ++turn) {
+    // Each turn takes SChannel a step further; a message that has not come whole yet is read
+    // on within the wait (and up to kMostBuffered) without counting as one.
+    for (int turn = 0; turn < kMostHandshakeTurns;) {
         SecBuffer input[2] = {{static_cast<unsigned long>(inUsed_), SECBUFFER_TOKEN, in_.data()},
                               {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inputDesc = describe(input, 2);
@@ -111,6 +113,7 @@ Status SchannelStream::handshake(const Wait& wait) {
             if (peerEnded_) return Status::network(where_ + " closed the connection");
             continue;
         }
+        ++turn;
         // A token goes out also with a failure: it is the alert that tells the server why.
         if (output.buffer.cbBuffer > 0 && output.buffer.pvBuffer) {
             Status sent = sendClientToken(output.buffer, wait);
