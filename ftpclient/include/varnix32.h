@@ -94,9 +94,10 @@ extern "C" {
    refused with VARNIX_ETLS before anything is transferred. */
 
 /* Trust the CA certificates in path besides the system's store: a PEM file, or a directory
-   prepared with `openssl rehash`. Applies to connections opened from now on; "" or NULL
-   forgets it. A path that cannot be loaded is refused (VARNIX_ELOCAL when missing,
-   VARNIX_ETLS when unreadable as certificates) and the earlier setting stays. */
+   prepared with `openssl rehash` (on Windows: a folder whose files hold PEM certificates).
+   Applies to connections opened from now on; "" or NULL forgets it. A path that cannot be
+   loaded is refused (VARNIX_ELOCAL when missing, VARNIX_ETLS when unreadable as
+   certificates) and the earlier setting stays. */
 VARNIX_API int varnix_settlsca(const char* path);
 /* 1: accept a server certificate that fails verification (wrong name, expired, self-signed,
    untrusted) on connections opened from now on; the trace notes every certificate accepted

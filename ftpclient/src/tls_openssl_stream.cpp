@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "trace_log.h"
-
 namespace varnix {
 namespace {
 
