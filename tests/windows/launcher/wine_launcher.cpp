@@ -4,6 +4,9 @@
 // host, user, password and root to the program in the environment
 // (VARNIX_WIN_<KIND>_HOST/_USER/_PASSWORD/_ROOT, the root as Wine's Z: path), waits for the
 // program and stops the servers. Its exit status is the program's.
+// Meanwhile it answers the program's requests for servers of its own (launcher_requests.h) on
+// the port in VARNIX_WIN_LAUNCHER_PORT: the Windows build of the fixtures starts, restarts and
+// stops every server a test asks for through it.
 // Usage: wine_launcher PROGRAM.exe [ARGUMENTS...]
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,18 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "launcher_service.h"
 #include "servers.h"
 
 extern char** environ;
 
 namespace {
-
-std::string windowsPath(const std::filesystem::path& unixPath) {
-    std::string text = "Z:" + unixPath.string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
-    return text;
-}
 
 void announce(const testfx::FtpServer& server, const std::string& kind) {
     const std::string prefix = "VARNIX_WIN_" + kind + "_";
@@ -52,6 +49,8 @@ int main(int argc, char** argv) {
     } else {
         std::cout << "wine_launcher: vsftpd cannot run here (needs root); its cases skip\n";
     }
+    LauncherService service;
+    ::setenv("VARNIX_WIN_LAUNCHER_PORT", std::to_string(service.port()).c_str(), 1);
     ::setenv("WINEDEBUG", "-all", 1);
     const char* wine = std::getenv("VARNIX_WINE");
     std::vector<std::string> args{wine ? wine : "/usr/lib/wine/wine64"};
