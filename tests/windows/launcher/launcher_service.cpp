@@ -5,9 +5,9 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
-#include <iostream>
 #include <stdexcept>
 
 namespace {
@@ -15,6 +15,7 @@ namespace {
 using testfx::requests::Message;
 
 constexpr int kPollMs = 100;
+constexpr int kRequestLimitSeconds = 30;
 constexpr std::size_t kMaxHeader = 64 * 1024;
 
 bool sendAll(int fd, const std::string& bytes) {
@@ -83,6 +84,9 @@ void LauncherService::run() {
         if (::poll(&p, 1, kPollMs) != 1) continue;
         const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
+        // A request comes whole at once; a client that stalls does not hold the service.
+        const timeval limit{kRequestLimitSeconds, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
         Message request;
         if (receive(fd, request)) {
             Message reply;
