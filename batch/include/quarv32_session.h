@@ -134,6 +134,11 @@ class QUARV_API CSession {
     void StopTimer();
     // Starts the period afresh with the interval given.
     void ChangeInterval(int minutes);
+    // What a timer's tick sends: a NOOP on the idle connection (nothing while a call of the
+    // session is under way); a connection that answers counts as checked. Nonzero when it
+    // answered. Without a host's timers the engine's own tick it, where the platform has them
+    // (on Windows: thread timers, which need a message loop on the session's thread).
+    int KeepAlive();
 
     // ---- What the session remembers ----------------------------------------------------
     const LoginParameters& GetLogin() const { return login_; }

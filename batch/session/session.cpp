@@ -6,6 +6,7 @@
 
 #include "clock.h"
 #include "library_text.h"
+#include "platform/engine_timers.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
 #include "varnix32.h"
@@ -20,6 +21,7 @@ CSession::CSession() : lastCheck_(quarv::Now()) {}
 
 CSession::~CSession() {
     if (name_ != kCallerSessionName) Disconnect();
+    quarv::platform::ForgetEngineTimers(*this);
 }
 
 int CSession::GetHandle() {

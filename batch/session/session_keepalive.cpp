@@ -5,14 +5,19 @@
 #include <algorithm>
 #include <climits>
 
+#include "clock.h"
+#include "platform/engine_timers.h"
 #include "quarv32_session.h"
 #include "trace_log.h"
+#include "varnix32.h"
 
 namespace {
 constexpr int kDefaultIdleThreshold = 120;  // seconds
 }
 
 void CSession::SetKeepALive(CTimerHost* window, int minutes) {
+    // A host without timers of its own: the engine's run the timer.
+    if (window == nullptr && minutes > 0) window = quarv::platform::EngineTimers(*this);
     keepAliveInterval_ = minutes;
     CTraceLog::Instance().Trace("CSession::SetKeepALive: Interval = ", minutes);
     if (minutes > 0) {
@@ -48,4 +53,13 @@ void CSession::ChangeInterval(int minutes) {
     keepAliveInterval_ = minutes;
     CTraceLog::Instance().Trace("CSession::ChangeInterval: Interval = ", minutes);
     if (timerHost_ != nullptr) SetKeepALive(timerHost_, minutes);
+}
+
+int CSession::KeepAlive() {
+    if (busyDepth_ > 0 || handle_ <= 0) return 0;
+    Busy busy(*this);
+    const int connected = ftp_isconnected(handle_);
+    if (connected != 0) lastCheck_ = quarv::Now();
+    CTraceLog::Instance().Trace("CSession::KeepAlive: connected = ", connected);
+    return connected;
 }

@@ -9,20 +9,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 
+#include "local_files_platform.h"
 #include "sigpipe_guard.h"
-#include "socket.h"
 
 namespace varnix {
 namespace {
-
-constexpr int kMaxUniqueSuffix = 9999;
-constexpr std::size_t kCopyChunk = 256 * 1024;
-
-Status localError(const std::string& what, const std::string& path, int error) {
-    return Status::local(what + " " + path + ": " + systemError(error));
-}
 
 // open() that does not wait for the other end of a named pipe (it would wait for ever),
 // then leaves the descriptor blocking as usual.
@@ -37,25 +29,24 @@ int openLocal(const std::string& path, int flags, mode_t mode = 0644) {
 
 }  // namespace
 
-LocalFile::LocalFile(LocalFile&& other) noexcept
-    : fd_(other.fd_), pipeLike_(other.pipeLike_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
+namespace localfs {
+
+int closeDescriptor(int fd) {
+    return ::close(fd);
 }
 
-LocalFile& LocalFile::operator=(LocalFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        pipeLike_ = other.pipeLike_;
-        path_ = std::move(other.path_);
-        other.fd_ = -1;
-    }
-    return *this;
+int createExclusive(const std::string& name) {
+    return openLocal(name, O_WRONLY | O_CREAT | O_EXCL);
 }
 
-LocalFile::~LocalFile() {
-    if (fd_ >= 0) ::close(fd_);
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
+
+}  // namespace localfs
 
 Result<LocalFile> LocalFile::openRead(const std::string& path) {
     LocalFile f;
@@ -76,22 +67,6 @@ Result<LocalFile> LocalFile::create(const std::string& path) {
     if (f.fd_ < 0) return localError("Cannot create local file", path, errno);
     f.noteKind();
     return f;
-}
-
-Result<LocalFile> LocalFile::createUnique(const std::string& path) {
-    for (int i = 0; i <= kMaxUniqueSuffix; ++i) {
-        std::string name = i == 0 ? path : path + "." + std::to_string(i);
-        int fd = openLocal(name, O_WRONLY | O_CREAT | O_EXCL);
-        if (fd >= 0) {
-            LocalFile f;
-            f.fd_ = fd;
-            f.path_ = name;
-            f.noteKind();
-            return f;
-        }
-        if (errno != EEXIST) return localError("Cannot create local file", name, errno);
-    }
-    return Status::local("No free unique name for local file " + path);
 }
 
 Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
@@ -161,22 +136,9 @@ long long LocalFile::size() const {
     return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
-Status LocalFile::close() {
-    if (fd_ < 0) return Status::ok();
-    int rc = ::close(fd_);
-    fd_ = -1;
-    if (rc != 0 && errno != EINTR) return localError("Cannot write local file", path_, errno);
-    return Status::ok();
-}
-
 std::string resolveLocal(const std::string& localPath, const std::string& name) {
     if (name.empty() || name.front() == '/' || localPath.empty()) return name;
     return localPath.back() == '/' ? localPath + name : localPath + "/" + name;
-}
-
-std::string lastComponent(std::string_view path) {
-    auto slash = path.find_last_of("/\\");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 bool usableLocalName(std::string_view name) {
@@ -205,10 +167,6 @@ long long localFileSize(const std::string& path) {
     return static_cast<long long>(st.st_size);
 }
 
-bool hasWildcard(std::string_view text) {
-    return text.find_first_of("*?[") != std::string_view::npos;
-}
-
 bool wildcardMatch(const std::string& pattern, const std::string& name) {
     return ::fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0;
 }
@@ -226,27 +184,6 @@ std::vector<std::string> matchLocalFiles(const std::string& pattern) {
     ::globfree(&found);
     std::sort(out.begin(), out.end());
     return out;
-}
-
-Status copyLocalFile(const std::string& from, const std::string& to) {
-    auto in = LocalFile::openRead(from);
-    if (!in.isOk()) return in.status();
-    struct stat src {
-    }, dst{};
-    if (::stat(from.c_str(), &src) == 0 && ::stat(to.c_str(), &dst) == 0 &&
-        src.st_dev == dst.st_dev && src.st_ino == dst.st_ino)
-        return Status::local("Cannot copy " + from + " onto itself");
-    auto out = LocalFile::create(to);
-    if (!out.isOk()) return out.status();
-    auto buffer = std::make_unique<char[]>(kCopyChunk);
-    for (;;) {
-        auto n = in->read(buffer.get(), kCopyChunk);
-        if (!n.isOk()) return n.status();
-        if (*n == 0) break;
-        VARNIX_RETURN_IF_ERROR(out->write(buffer.get(), *n));
-    }
-    VARNIX_RETURN_IF_ERROR(out->close());
-    return Status::ok("Copied " + from + " to " + to);
 }
 
 Status deleteLocalFile(const std::string& file) {

@@ -10,6 +10,7 @@
 
 #include "engine_test.h"
 #include "trace_log.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -226,6 +227,7 @@ TEST_F(FunctionTest, NamesInAnyLetterCaseAndSpacing) {
 }
 
 TEST_F(FunctionTest, DatesHoldSixtyFourBitTimes) {
+    VARNIX_SKIP_ON_WINDOWS("the C runtime's time functions end in the year 3000");
     EXPECT_TRUE(True("$Date('01012040') > $Date('12311999')"));
     EXPECT_TRUE(True("$Date('12319999') > $Date('01012040')"));
     // Before 1970 there is no time: -1.
@@ -274,6 +276,7 @@ TEST_F(FunctionTest, NestedCallsLeaveTheComparisonToTheCondition) {
 }
 
 TEST_F(FunctionTest, ExecRunsACommandAndGivesItsExitStatus) {
+    VARNIX_SKIP_ON_WINDOWS("its $Exec commands are POSIX shell commands (true, touch)");
     EXPECT_TRUE(True("$Exec('exit 3') = 3"));
     EXPECT_TRUE(True("$exec(true) = 0"));
     const std::string marker = PathOf("ran");
@@ -308,6 +311,7 @@ TEST_F(FunctionTest, AMissingLocalFileIsMinusOneAndALogLine) {
 }
 
 TEST_F(FunctionTest, EveryFunctionButDateEndsWithATraceLine) {
+    VARNIX_SKIP_ON_WINDOWS("its $Exec command is a POSIX shell command (true)");
     AcceptLogin();
     const ScriptRun run =
         Run("logfile '" + PathOf("run.log") +

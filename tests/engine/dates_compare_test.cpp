@@ -10,6 +10,7 @@
 #include "engine_test.h"
 #include "tokens.h"
 #include "trace_log.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ TEST_F(DateTest, FieldsAreTakenWhereTheFormatPutsThem) {
 }
 
 TEST_F(DateTest, TimesRunFrom1970ToTheEndOf9999) {
+    VARNIX_SKIP_ON_WINDOWS("the C runtime's time functions end in the year 3000");
     EXPECT_EQ(quarv::GetDate("01011970", "mmddyyyy"), 0);
     EXPECT_EQ(quarv::GetDate("01012040", "mmddyyyy"), 2208988800);
     EXPECT_EQ(quarv::GetDate("12319999 235959", "mmddyyyy HHMMSS"), 253402300799);

@@ -11,6 +11,7 @@
 
 #include "engine_test.h"
 #include "trace_log.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -63,11 +64,14 @@ TEST_F(LogTest, AnUnwritableLogFileFailsItsStatement) {
     const std::string second = PathOf("second.log");
     EXPECT_EQ(Run("logfile '" + second + "'\n").result, 0);
     ASSERT_TRUE(CTraceLog::Instance().Enabled());
+    VARNIX_SKIP_ON_WINDOWS("its last step makes the log file read-only with POSIX permissions");
+#ifndef _WIN32
     if (::geteuid() != 0) {  // root writes through permissions
         ::chmod(second.c_str(), 0400);
         EXPECT_EQ(Run("ignore on\nfrobnicate\n").result, 0);
         EXPECT_FALSE(CTraceLog::Instance().Enabled());
     }
+#endif
 }
 
 TEST_F(LogTest, GateLoginSecretsStayOutOfEveryLine) {

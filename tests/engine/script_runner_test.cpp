@@ -21,6 +21,7 @@
 
 #include "engine_test.h"
 #include "trace_log.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -131,6 +132,8 @@ std::vector<fs::path> Scripts() {
 class ScriptTest : public EngineTest, public ::testing::WithParamInterface<fs::path> {};
 
 TEST_P(ScriptTest, ProducesItsExpectedLines) {
+    if (GetParam().stem() == "retry_restart")
+        VARNIX_SKIP_ON_WINDOWS("its recorded local names are POSIX paths (/work/a.bin)");
     const Expectations expected = ReadDirectives(GetParam(), fake(), clock_);
     fs::copy_file(GetParam(), dir_ / "script.qv");
     Output output;

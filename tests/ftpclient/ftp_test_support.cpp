@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ftp_test_support.h"
 
+#include "windows_skips.h"
+
 namespace ftptest {
 
 std::string lastError() {
@@ -52,6 +54,7 @@ int login(const testfx::FtpServer& server) {
 
 void ServerTest::SetUp() {
     if (isTls()) {
+        VARNIX_SKIP_TLS_ON_WINDOWS();
         ASSERT_EQ(varnix_settlsca(testfx::tlsCaFile().c_str()), 0) << lastError();
     }
     h = login(server());

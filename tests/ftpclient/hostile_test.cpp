@@ -13,6 +13,7 @@
 
 #include "ftp_test_support.h"
 #include "scripted_peer.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ struct Case {
     int waits = 3;
     // Runs before the call (local files, settings of the handle).
     std::function<void(Context&)> prepare = {};
+    bool tls = false;  // the call asks for TLS
 };
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info) {
@@ -71,6 +73,7 @@ class Hostile : public ::testing::TestWithParam<Case> {
 
 TEST_P(Hostile, FailsSafelyWithinItsTimeouts) {
     const Case& c = GetParam();
+    if (c.tls) VARNIX_SKIP_TLS_ON_WINDOWS();
     ScriptedPeer peer(c.greeting, c.script);
     testfx::TempDir local{"varnix-hostile"};
     Context context{peer, local};
@@ -753,6 +756,7 @@ Case tls(std::string name, std::string scheme, std::string greeting, Script scri
            expected, both(neverReceived("USER"), neverReceived("secret"))};
     c.greeting = std::move(greeting);
     c.login = false;
+    c.tls = true;
     return c;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "ftp_test_support.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ TEST(LocalFiles, CopyAndDelete) {
 class WebTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        VARNIX_SKIP_ON_WINDOWS("its web server is a Linux program (python3 -m http.server)");
         testfx::writeFile(root / "hello.txt", "hello from the web server\n");
         port = testfx::freePort();
         server = testfx::Process({"/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1",

@@ -179,7 +179,7 @@ TEST_F(Reliability, HostileNamesStayInTheLocalDirectory) {
     ftp_quit(h);
     std::vector<std::string> made;
     for (const auto& e : std::filesystem::recursive_directory_iterator(parent.path()))
-        made.push_back(std::filesystem::relative(e.path(), parent.path()).string());
+        made.push_back(std::filesystem::relative(e.path(), parent.path()).generic_string());
     std::sort(made.begin(), made.end());
     EXPECT_EQ(made,
               (std::vector<std::string>{"inside", "inside/absolute.txt", "inside/back.txt",

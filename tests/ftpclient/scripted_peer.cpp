@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "scripted_peer.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "winsock_start.h"
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdint>
@@ -20,27 +27,58 @@ constexpr int kPollMs = 50;
 constexpr int kDataAcceptMs = 5000;
 constexpr std::size_t kMaxLine = 1 << 20;
 
+#ifdef _WIN32
+// Winsock's handles are small numbers; the peer keeps them in ints as it does descriptors.
+constexpr int SOCK_CLOEXEC = 0;
+constexpr int MSG_NOSIGNAL = 0;
+int openSocket(int family, int type) {
+    testfx::startWinsock();
+    return static_cast<int>(::socket(family, type, IPPROTO_TCP));
+}
+int acceptOn(int listener) {
+    return static_cast<int>(::accept(static_cast<SOCKET>(listener), nullptr, nullptr));
+}
+void closeSocket(int s) {
+    ::closesocket(static_cast<SOCKET>(s));
+}
+bool readable(int fd, int ms) {
+    WSAPOLLFD p{static_cast<SOCKET>(fd), POLLRDNORM, 0};
+    return ::WSAPoll(&p, 1, ms) == 1;
+}
+#else
+int openSocket(int family, int type) {
+    return ::socket(family, type | SOCK_CLOEXEC, 0);
+}
+int acceptOn(int listener) {
+    return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+}
+void closeSocket(int s) {
+    ::close(s);
+}
+// Waits up to ms for fd to become readable.
+bool readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) == 1;
+}
+#endif
+
 int listenOnLoopback(int* port) {
-    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int s = openSocket(AF_INET, SOCK_STREAM);
+#ifndef _WIN32  // on Windows the option would let another socket take the port
     int one = 1;
     ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+#endif
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof a;
     if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(s, 4) != 0 ||
         ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ::close(s);
+        closeSocket(s);
         throw std::runtime_error("scripted peer cannot listen");
     }
     *port = ntohs(a.sin_port);
     return s;
-}
-
-// Waits up to ms for fd to become readable.
-bool readable(int fd, int ms) {
-    pollfd p{fd, POLLIN, 0};
-    return ::poll(&p, 1, ms) == 1;
 }
 
 }  // namespace
@@ -55,8 +93,8 @@ ScriptedPeer::ScriptedPeer(std::string greeting, Script script)
 ScriptedPeer::~ScriptedPeer() {
     stop_ = true;
     thread_.join();
-    ::close(listener_);
-    ::close(dataListener_);
+    closeSocket(listener_);
+    closeSocket(dataListener_);
 }
 
 std::vector<std::string> ScriptedPeer::received() const {
@@ -119,10 +157,10 @@ void ScriptedPeer::noteActiveAddress(const std::string& line) {
 void ScriptedPeer::run() {
     while (!stop_) {
         if (!readable(listener_, kPollMs)) continue;
-        int control = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        int control = acceptOn(listener_);
         if (control < 0) continue;
         serve(control);
-        ::close(control);
+        closeSocket(control);
     }
 }
 
@@ -138,7 +176,7 @@ bool ScriptedPeer::sendAll(int fd, const std::string& bytes) {
 
 int ScriptedPeer::acceptData() {
     if (!readable(dataListener_, kDataAcceptMs)) return -1;
-    return ::accept4(dataListener_, nullptr, nullptr, SOCK_CLOEXEC);
+    return acceptOn(dataListener_);
 }
 
 int ScriptedPeer::connectData() {
@@ -148,9 +186,9 @@ int ScriptedPeer::connectData() {
     a.sin_port = htons(static_cast<std::uint16_t>(activePort_));
     if (::inet_pton(AF_INET, activeIp_.c_str(), &a.sin_addr) != 1) return -1;
     if ((ntohl(a.sin_addr.s_addr) >> 24) != 127) return -1;  // loopback only
-    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int s = openSocket(AF_INET, SOCK_STREAM);
     if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(s);
+        closeSocket(s);
         return -1;
     }
     return s;
@@ -164,7 +202,7 @@ void ScriptedPeer::sendData(const std::string& bytes) {
     int data = openData();
     if (data < 0) return;
     sendAll(data, bytes);
-    ::close(data);
+    closeSocket(data);
 }
 
 void ScriptedPeer::serve(int control) {
@@ -173,7 +211,7 @@ void ScriptedPeer::serve(int control) {
     struct Closer {
         int& fd;
         ~Closer() {
-            if (fd >= 0) ::close(fd);
+            if (fd >= 0) closeSocket(fd);
         }
     } closeHeld{held};
     std::string input;
@@ -196,7 +234,7 @@ void ScriptedPeer::serve(int control) {
             }
             if (muted) continue;
             if (held >= 0) {
-                ::close(held);
+                closeSocket(held);
                 held = -1;
             }
             noteActiveAddress(line);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Gets, puts, resumes, unique modes, groups of files, progress, abort and server-to-server
 // copies against real servers.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "ftp_test_support.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -25,6 +28,7 @@ class TransferTest : public ftptest::ServerTest {
   protected:
     void SetUp() override {
         ServerTest::SetUp();
+        if (IsSkipped()) return;
         ASSERT_EQ(ftp_setbinary(h), 0) << lastError();
     }
 };
@@ -79,11 +83,16 @@ TEST_P(TransferTest, FailuresLeaveLocalFilesAlone) {
     EXPECT_EQ(ftp_get(h, "here.txt", (local / "no-dir" / "f").c_str()), VARNIX_ELOCAL);
     EXPECT_EQ(ftp_get(h, "here.txt", localPath("ok.txt").c_str()), 0) << lastError();
     // A named pipe nobody reads fails at once instead of waiting for a reader.
+    VARNIX_SKIP_ON_WINDOWS("its last step needs a named pipe (mkfifo)");
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo(localPath("pipe").c_str(), 0600), 0);
     EXPECT_EQ(ftp_get(h, "here.txt", localPath("pipe").c_str()), VARNIX_ELOCAL);
+#endif
 }
 
 TEST_P(TransferTest, PipeWhoseReaderLeavesFailsTheGetWithoutKillingTheProcess) {
+    VARNIX_SKIP_ON_WINDOWS("named pipes (mkfifo) and SIGPIPE are POSIX");
+#ifndef _WIN32
     server().put("big.bin", testfx::allBytes(2 << 20));
     auto fifo = localPath("reader-leaves");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -99,6 +108,7 @@ TEST_P(TransferTest, PipeWhoseReaderLeavesFailsTheGetWithoutKillingTheProcess) {
     EXPECT_EQ(ftp_get(h, "big.bin", fifo.c_str()), VARNIX_ELOCAL);
     leaving.join();
     EXPECT_NE(lastError().find("Broken pipe"), std::string::npos) << lastError();
+#endif
 }
 
 TEST_P(TransferTest, DefaultNamesAndLocalPath) {
@@ -342,6 +352,7 @@ TEST(CutTransfer, GetAndPutResumeAfterACut) {
 
 // Copies between two servers: each kind as source and as target.
 TEST(RemoteCopy, BetweenTwoServers) {
+    [[maybe_unused]] bool lockedLeftOut = false;
     for (ServerKind fromKind : testfx::allServerKinds()) {
         for (ServerKind toKind : testfx::allServerKinds()) {
             FtpServer source(fromKind);
@@ -380,10 +391,14 @@ TEST(RemoteCopy, BetweenTwoServers) {
             EXPECT_EQ(ftp_RemotePut(from, to, "missing.bin", "m.bin", 1, 0), -550) << what;
             if (fromKind == ServerKind::Vsftpd) {
                 // Found only by RETR (vsftpd runs as its user): the target is freed again.
+#ifdef _WIN32
+                lockedLeftOut = true;
+#else
                 source.put("locked.bin", "secret");
                 std::filesystem::permissions(source.path("locked.bin"),
                                              std::filesystem::perms::none);
                 EXPECT_EQ(ftp_RemotePut(from, to, "locked.bin", "l.bin", 1, 0), -550) << what;
+#endif
             }
             EXPECT_EQ(ftp_RemotePut(from, from, "src.bin", "x.bin", 1, 0), VARNIX_EINVAL);
             EXPECT_EQ(ftp_RemotePut(from, to, "src.bin", "again.bin", 1, 0), 0)
@@ -392,6 +407,10 @@ TEST(RemoteCopy, BetweenTwoServers) {
             ftp_quit(to);
         }
     }
+    if (lockedLeftOut)
+        VARNIX_SKIP_ON_WINDOWS(
+            "its unreadable-source step: Wine cannot take a Linux file's "
+            "permissions away");
 }
 
 }  // namespace

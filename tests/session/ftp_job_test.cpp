@@ -13,6 +13,7 @@
 #include "files.h"
 #include "job_support.h"
 #include "servers.h"
+#include "windows_skips.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::string LoginLine(const FtpServer& server) {
 // A server's modification time as the digits it sends (UTC), in the form shown.
 std::string ModificationTime(const fs::path& file, const char* pattern) {
     struct stat info {};
-    if (::stat(file.c_str(), &info) != 0) return "no such file";
+    if (::stat(file.string().c_str(), &info) != 0) return "no such file";
     std::tm fields{};
     gmtime_r(&info.st_mtime, &fields);
     char text[64];
@@ -143,8 +144,10 @@ TEST_P(FtpJob, RunsEveryCommandOnTwoServersAndTransfersExactly) {
     EXPECT_FALSE(one_.exists("incoming/copy.bin"));
     EXPECT_FALSE(one_.exists("incoming/renamed.bin"));
     EXPECT_FALSE(one_.exists("incoming/empty"));
+#ifndef _WIN32  // Wine shows a Linux file's permissions only as read-only or not
     EXPECT_EQ(fs::status(one_.path("incoming/data.bin")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+#endif
     EXPECT_TRUE(Contains(testfx::readFile(local_ / "listing.txt"), "data.bin"));
 
     // What the job showed.
@@ -177,6 +180,9 @@ TEST_P(FtpJob, RunsEveryCommandOnTwoServersAndTransfersExactly) {
     // Both sessions ended with QUIT before the script did.
     EXPECT_TRUE(Contains(one_.log(), "QUIT")) << one_.log();
     EXPECT_TRUE(Contains(two_.log(), "QUIT")) << two_.log();
+    VARNIX_SKIP_ON_WINDOWS(
+        "its check of the file mode set by chmod: Wine shows a Linux "
+        "file's mode only as read-only or not");
 }
 
 // examples/ftp-job.qv, as scripts/demo runs it.

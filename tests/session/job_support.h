@@ -59,7 +59,7 @@ class InFolder {
 inline int RunScript(const std::filesystem::path& file, const std::string& script, Output& output) {
     testfx::writeFile(file, script);
     collecting = &output;
-    const int result = Quarv_Execute2(file.c_str(), 0, Collect, Collect);
+    const int result = Quarv_Execute2(file.string().c_str(), 0, Collect, Collect);
     collecting = nullptr;
     return result;
 }

@@ -202,6 +202,21 @@ TEST_F(SessionTest, KeepAliveTimerRunsOnTheHostsTimersAndShortensTheIdleTime) {
     EXPECT_EQ(session.GetIdleThreshold(), 120);
 }
 
+// What a host sends on a tick: a NOOP on the idle connection (the library's connection test),
+// which counts as a check, so the next command after it tests nothing; nothing without one.
+TEST_F(SessionTest, KeepAliveTestsTheIdleConnectionAndCountsAsACheck) {
+    CSession session;
+    EXPECT_EQ(session.KeepAlive(), 0);
+    LogIn(session);
+    fake().SetResult("ftp_isconnected", 1);
+    Idle(119);
+    EXPECT_EQ(session.KeepAlive(), 1);
+    Idle(119);
+    session.GetHandle();
+    EXPECT_EQ(NewCalls(), (CallList{"ftp_isconnected(3)"}));
+    EXPECT_EQ(session.GetBusyDepth(), 0);
+}
+
 // Text files are ASCII, everything else binary; remembers what it was asked.
 std::vector<std::string> chooserQuestions;
 int TextFilesAreAscii(uintptr_t value, const char* fileName) {

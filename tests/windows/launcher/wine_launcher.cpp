@@ -6,6 +6,9 @@
 // host starts with "ftpes:" or "ftps:") and the test CA that signed the TLS servers'
 // certificates (VARNIX_WIN_TLS_CA, a Z: path), waits for the program and stops the servers.
 // Its exit status is the program's.
+// Meanwhile it answers the program's requests for servers of its own (launcher_requests.h) on
+// the port in VARNIX_WIN_LAUNCHER_PORT: the Windows build of the fixtures starts, restarts and
+// stops every server a test asks for through it.
 // Usage: wine_launcher PROGRAM.exe [ARGUMENTS...]
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,18 +20,12 @@
 #include <utility>
 #include <vector>
 
+#include "launcher_service.h"
 #include "servers.h"
 
 extern char** environ;
 
 namespace {
-
-std::string windowsPath(const std::filesystem::path& unixPath) {
-    std::string text = "Z:" + unixPath.string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
-    return text;
-}
 
 void announce(const testfx::FtpServer& server, const std::string& kind) {
     const std::string prefix = "VARNIX_WIN_" + kind + "_";
@@ -84,6 +81,8 @@ int main(int argc, char** argv) {
         std::cout << "wine_launcher: vsftpd cannot run here (needs root); its cases skip\n";
     }
     ::setenv("VARNIX_WIN_TLS_CA", windowsPath(pki.ca).c_str(), 1);
+    LauncherService service;
+    ::setenv("VARNIX_WIN_LAUNCHER_PORT", std::to_string(service.port()).c_str(), 1);
     ::setenv("WINEDEBUG", "-all", 1);
     const char* wine = std::getenv("VARNIX_WINE");
     std::vector<std::string> args{wine ? wine : "/usr/lib/wine/wine64"};

@@ -10,11 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 
 #include "local_files.h"
+#include "local_files_platform.h"
 #include "platform/win32/utf16.h"
-#include "socket.h"
 
 namespace varnix {
 namespace {
@@ -22,14 +21,8 @@ namespace {
 using platform::narrow;
 using platform::widen;
 
-constexpr int kMaxUniqueSuffix = 9999;
-constexpr std::size_t kCopyChunk = 256 * 1024;
 // Reads and writes of the C runtime take an unsigned int count.
 constexpr std::size_t kMaxCall = 1u << 30;
-
-Status localError(const std::string& what, const std::string& path, int error) {
-    return Status::local(what + " " + path + ": " + systemError(error));
-}
 
 int openLocal(const std::string& path, int flags) {
     return ::_wopen(widen(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
@@ -89,25 +82,25 @@ bool matchFrom(const char* p, const char* n) {
 
 }  // namespace
 
-LocalFile::LocalFile(LocalFile&& other) noexcept
-    : fd_(other.fd_), pipeLike_(other.pipeLike_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
+namespace localfs {
+
+int closeDescriptor(int fd) {
+    return ::_close(fd);
 }
 
-LocalFile& LocalFile::operator=(LocalFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::_close(fd_);
-        fd_ = other.fd_;
-        pipeLike_ = other.pipeLike_;
-        path_ = std::move(other.path_);
-        other.fd_ = -1;
-    }
-    return *this;
+int createExclusive(const std::string& name) {
+    return openLocal(name, _O_WRONLY | _O_CREAT | _O_EXCL);
 }
 
-LocalFile::~LocalFile() {
-    if (fd_ >= 0) ::_close(fd_);
+// Names compared in full and without regard to case, as Windows finds files.
+bool sameFile(const std::string& a, const std::string& b) {
+    wchar_t fullA[MAX_PATH * 4], fullB[MAX_PATH * 4];
+    return ::GetFullPathNameW(widen(a).c_str(), MAX_PATH * 4, fullA, nullptr) &&
+           ::GetFullPathNameW(widen(b).c_str(), MAX_PATH * 4, fullB, nullptr) &&
+           ::CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL;
 }
+
+}  // namespace localfs
 
 Result<LocalFile> LocalFile::openRead(const std::string& path) {
     struct _stat64 st {};
@@ -126,21 +119,6 @@ Result<LocalFile> LocalFile::create(const std::string& path) {
     f.fd_ = openLocal(path, _O_WRONLY | _O_CREAT | _O_TRUNC);
     if (f.fd_ < 0) return localError("Cannot create local file", path, errno);
     return f;
-}
-
-Result<LocalFile> LocalFile::createUnique(const std::string& path) {
-    for (int i = 0; i <= kMaxUniqueSuffix; ++i) {
-        std::string name = i == 0 ? path : path + "." + std::to_string(i);
-        int fd = openLocal(name, _O_WRONLY | _O_CREAT | _O_EXCL);
-        if (fd >= 0) {
-            LocalFile f;
-            f.fd_ = fd;
-            f.path_ = name;
-            return f;
-        }
-        if (errno != EEXIST) return localError("Cannot create local file", name, errno);
-    }
-    return Status::local("No free unique name for local file " + path);
 }
 
 Result<LocalFile> LocalFile::openAt(const std::string& path, long long offset) {
@@ -185,19 +163,13 @@ Status LocalFile::truncate(long long size) {
 }
 
 // Windows raises no SIGPIPE: every kind of file is written alike.
-void LocalFile::noteKind() { pipeLike_ = false; }
+void LocalFile::noteKind() {
+    pipeLike_ = false;
+}
 
 long long LocalFile::size() const {
     struct _stat64 st {};
     return ::_fstat64(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
-Status LocalFile::close() {
-    if (fd_ < 0) return Status::ok();
-    int rc = ::_close(fd_);
-    fd_ = -1;
-    if (rc != 0) return localError("Cannot write local file", path_, errno);
-    return Status::ok();
 }
 
 std::string resolveLocal(const std::string& localPath, const std::string& name) {
@@ -205,11 +177,6 @@ std::string resolveLocal(const std::string& localPath, const std::string& name) 
     if (isSeparator(localPath.back())) return localPath + name;
     // Joined with the separator the local path already uses; Windows takes either.
     return localPath + (localPath.find('\\') != std::string::npos ? "\\" : "/") + name;
-}
-
-std::string lastComponent(std::string_view path) {
-    auto slash = path.find_last_of("/\\");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 bool usableLocalName(std::string_view name) {
@@ -232,10 +199,6 @@ Status checkWritable(const std::string& path) {
 long long localFileSize(const std::string& path) {
     struct _stat64 st {};
     return statLocal(path, st) ? static_cast<long long>(st.st_size) : -1;
-}
-
-bool hasWildcard(std::string_view text) {
-    return text.find_first_of("*?[") != std::string_view::npos;
 }
 
 bool wildcardMatch(const std::string& pattern, const std::string& name) {
@@ -262,27 +225,6 @@ std::vector<std::string> matchLocalFiles(const std::string& pattern) {
     ::FindClose(h);
     std::sort(out.begin(), out.end());
     return out;
-}
-
-Status copyLocalFile(const std::string& from, const std::string& to) {
-    auto in = LocalFile::openRead(from);
-    if (!in.isOk()) return in.status();
-    wchar_t fullFrom[MAX_PATH * 4], fullTo[MAX_PATH * 4];
-    if (::GetFullPathNameW(widen(from).c_str(), MAX_PATH * 4, fullFrom, nullptr) &&
-        ::GetFullPathNameW(widen(to).c_str(), MAX_PATH * 4, fullTo, nullptr) &&
-        ::CompareStringOrdinal(fullFrom, -1, fullTo, -1, TRUE) == CSTR_EQUAL)
-        return Status::local("Cannot copy " + from + " onto itself");
-    auto out = LocalFile::create(to);
-    if (!out.isOk()) return out.status();
-    auto buffer = std::make_unique<char[]>(kCopyChunk);
-    for (;;) {
-        auto n = in->read(buffer.get(), kCopyChunk);
-        if (!n.isOk()) return n.status();
-        if (*n == 0) break;
-        VARNIX_RETURN_IF_ERROR(out->write(buffer.get(), *n));
-    }
-    VARNIX_RETURN_IF_ERROR(out->close());
-    return Status::ok("Copied " + from + " to " + to);
 }
 
 Status deleteLocalFile(const std::string& file) {
