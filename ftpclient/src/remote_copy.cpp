@@ -2,6 +2,7 @@
 #include "remote_copy.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "local_files.h"
 #include "transfer.h"
@@ -21,8 +22,13 @@ Status restAt(FtpSession& session, long long offset) {
     return Status::protocol("Unexpected reply to REST: " + reply->text());
 }
 
-Status finalOf(FtpSession& session, const Reply& opening) {
-    if (opening.positive()) return Status::ok();
+// A server that reports the copy done before it began moved nothing.
+Status endedBeforeItBegan(FtpSession& session, std::string_view verb, const Reply& opening) {
+    return Status::protocol(session.host().text() + " answered " + std::string(verb) + " with \"" +
+                            opening.text() + "\" before the copy began: nothing was copied");
+}
+
+Status finalOf(FtpSession& session) {
     auto final = session.readFinalReply(session.settings().timeout * kCopyTimeoutFactor);
     if (!final.isOk()) return final.status();
     if (final->positive()) return Status::ok();
@@ -85,6 +91,8 @@ Status copyBetween(FtpSession& from, FtpSession& to, const std::string& fromFile
     if (mode == RemoteMode::Put && offset > 0) VARNIX_RETURN_IF_ERROR(restAt(to, offset));
     auto targetOpening = to.transferCommand(store + target);
     if (!targetOpening.isOk()) return targetOpening.status();
+    if (targetOpening->positive())
+        return endedBeforeItBegan(to, store.substr(0, 4), *targetOpening);
     TransferRecord& record = to.transferRecord();
     record.opened = true;
     if (store == "STOU ") {
@@ -98,9 +106,11 @@ Status copyBetween(FtpSession& from, FtpSession& to, const std::string& fromFile
     }
     auto sourceOpening = from.transferCommand("RETR " + fromFile);
     if (!sourceOpening.isOk()) return stopTarget(from, to, sourceOpening.status());
+    if (sourceOpening->positive())
+        return stopTarget(from, to, endedBeforeItBegan(from, "RETR", *sourceOpening));
 
-    Status sent = finalOf(from, *sourceOpening);
-    Status stored = finalOf(to, *targetOpening);
+    Status sent = finalOf(from);
+    Status stored = finalOf(to);
     if (!sent.isOk()) return sent;
     if (!stored.isOk()) return stored;
     return Status::ok(from.lastReply().text() + "\n" + to.lastReply().text());

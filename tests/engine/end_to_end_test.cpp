@@ -2,7 +2,6 @@
 // End to end against real FTP servers: the quarv command and the exports on the real
 // libquarv32 and varnix32, logging in to pyftpdlib and vsftpd on 127.0.0.1.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "files.h"
 #include "quarv32.h"
 #include "quarv32_session.h"
+#include "quarv_command.h"
 #include "servers.h"
 #include "varnix32.h"
 
@@ -21,35 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the quarv binary with a shell's help for the redirections; the folder is the
-// current directory of the run.
-CommandRun RunQuarv(const std::string& arguments, const fs::path& folder) {
-    const fs::path out = folder / "stdout.txt";
-    const fs::path err = folder / "stderr.txt";
-    const std::string command = "cd '" + folder.string() + "' && '" QUARV_BINARY "' " + arguments +
-                                " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    CommandRun run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = testfx::readFile(out);
-    run.err = testfx::readFile(err);
-    return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
+using quarvtest::CommandRun;
+using quarvtest::Lines;
+using quarvtest::RunQuarv;
 
 struct Collected {
     std::vector<std::string> lines;

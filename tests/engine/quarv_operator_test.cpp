@@ -3,7 +3,6 @@
 // file, names from the environment, progress and -v lines, the JSON Lines report, and TLS
 // trust from the command line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <memory>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "files.h"
+#include "quarv_command.h"
 #include "servers.h"
 #include "test_pki.h"
 
@@ -18,32 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using quarvtest::CommandRun;
+using quarvtest::Lines;
 
-// Runs quarv in folder with the environment assignments in front (a shell's "A=b quarv ...").
+// quarv in folder with the environment assignments in front, no CA file from outside.
 CommandRun Quarv(const std::string& environment, const std::string& arguments,
                  const fs::path& folder) {
-    const std::string command = "cd '" + folder.string() + "' && env -u SSL_CERT_FILE " +
-                                environment + " '" QUARV_BINARY "' " + arguments +
-                                " >stdout.txt 2>stderr.txt";
-    const int status = std::system(command.c_str());
-    CommandRun run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = testfx::readFile(folder / "stdout.txt");
-    run.err = testfx::readFile(folder / "stderr.txt");
-    return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
+    return quarvtest::RunQuarv(arguments, folder, "-u SSL_CERT_FILE " + environment);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

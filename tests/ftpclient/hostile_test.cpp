@@ -922,6 +922,42 @@ INSTANTIATE_TEST_SUITE_P(Names, Hostile, ::testing::ValuesIn(nameCases()), caseN
 INSTANTIATE_TEST_SUITE_P(Tls, Hostile, ::testing::ValuesIn(tlsCases()), caseName);
 INSTANTIATE_TEST_SUITE_P(CallerMisuse, Hostile, ::testing::ValuesIn(misuseCases()), caseName);
 
+// ---- Server-to-server copies ------------------------------------------------------------
+
+// A source or target that reports the copy finished before it began moved nothing: the copy
+// fails, and a target left waiting for the data is told to stop.
+TEST(Copy, ACopyReportedDoneBeforeItBeganFails) {
+    const Action sends = Action::transfer("150 Sending.\r\n", "bytes", "226 Sent.\r\n");
+    const Action receives = Action::stall("150 Receiving.\r\n");
+    const Action done = Action::say("226 Done.\r\n");
+    struct Side {
+        const char* name;
+        Action retr, stor;
+        const char* sourceNeverSees;
+        const char* targetSees;
+    };
+    for (const Side& side : {Side{"target", sends, done, "RETR", "STOR"},
+                             Side{"source", done, receives, "", "ABOR"}}) {
+        SCOPED_TRACE(side.name);
+        varnix_setdefaulttimeout(kTimeoutSeconds);
+        ScriptedPeer source(kGreeting, onVerb("RETR", side.retr));
+        ScriptedPeer target(kGreeting, onVerb("STOR", side.stor));
+        int from = ftp_login(source.host().c_str(), "user", "secret", "");
+        int to = ftp_login(target.host().c_str(), "user", "secret", "");
+        ASSERT_GT(from, 0) << lastError();
+        ASSERT_GT(to, 0) << lastError();
+        EXPECT_EQ(ftp_RemotePut(from, to, "f", "f", 1, 0), VARNIX_EPROTOCOL) << lastError();
+        EXPECT_TRUE(holds(lastError(), "before the copy began")) << lastError();
+        if (*side.sourceNeverSees) {
+            EXPECT_FALSE(source.receivedAny(side.sourceNeverSees));
+        }
+        EXPECT_TRUE(target.receivedAny(side.targetSees));
+        ftp_quit(from);
+        ftp_quit(to);
+    }
+    varnix_setdefaulttimeout(60);
+}
+
 // ---- Another thread during a call ----------------------------------------------------------
 
 // A thread that polls ftp_isconnected makes no call of the handle's own thread wait or fail,
