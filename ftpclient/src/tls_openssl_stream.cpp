@@ -16,11 +16,46 @@ TlsBioState& stateOf(BIO* bio) {
     return *static_cast<TlsBioState*>(BIO_get_data(bio));
 }
 
+// Records gathered into one send: four of 16 KiB (a write of the transfer's chunk) fit.
+constexpr std::size_t kGatherLimit = 128 * 1024;
+
+// After a failed send: the socket has no room now (or the call was interrupted).
+bool sendBlocked() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
+
+// Sends gathered bytes until none are left (true) or the socket takes no more (false, errno
+// tells why).
+bool sendGatheredSome(TlsBioState& state) {
+    while (state.sentUpTo < state.gathered.size()) {
+        ssize_t n = ::send(state.fd, state.gathered.data() + state.sentUpTo,
+                           state.gathered.size() - state.sentUpTo, MSG_NOSIGNAL);
+        if (n < 0) return false;
+        state.sentUpTo += static_cast<std::size_t>(n);
+    }
+    state.gathered.clear();
+    state.sentUpTo = 0;
+    return true;
+}
+
 int bioWrite(BIO* bio, const char* data, int size) {
     BIO_clear_retry_flags(bio);
-    ssize_t n = ::send(stateOf(bio).fd, data, static_cast<std::size_t>(size), MSG_NOSIGNAL);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-        BIO_set_retry_write(bio);
+    TlsBioState& state = stateOf(bio);
+    const auto length = static_cast<std::size_t>(size);
+    if (state.gather) {
+        // A full buffer is sent first; while the socket cannot take it, OpenSSL keeps the
+        // record and offers it again after the wait for room.
+        if (state.gathered.size() + length > kGatherLimit && !sendGatheredSome(state)) {
+            if (sendBlocked()) BIO_set_retry_write(bio);
+            return -1;
+        }
+        if (state.gathered.size() + length <= kGatherLimit) {
+            state.gathered.insert(state.gathered.end(), data, data + length);
+            return size;
+        }
+    }
+    ssize_t n = ::send(state.fd, data, length, MSG_NOSIGNAL);
+    if (n < 0 && sendBlocked()) BIO_set_retry_write(bio);
     return static_cast<int>(n);
 }
 
@@ -196,11 +231,26 @@ Result<std::size_t> OpenSslStream::read(char* buffer, std::size_t size, const Wa
 
 Status OpenSslStream::write(const char* data, std::size_t size, const Wait& wait) {
     wrote_ = wrote_ || size > 0;
+    bio_.gather = true;
     while (size > 0) {
         std::size_t n = 0;
-        VARNIX_RETURN_IF_ERROR(drive(wait, [&] { return SSL_write_ex(ssl_, data, size, &n); }));
+        Status written = drive(wait, [&] { return SSL_write_ex(ssl_, data, size, &n); });
+        if (!written.isOk()) {
+            bio_.gather = false;
+            return written;
+        }
         data += n;
         size -= n;
+    }
+    bio_.gather = false;
+    return sendGathered(wait);
+}
+
+Status OpenSslStream::sendGathered(const Wait& wait) {
+    while (!sendGatheredSome(bio_)) {
+        if (!sendBlocked())
+            return Status::network("Connection to " + where_ + " broken: " + systemError(errno));
+        VARNIX_RETURN_IF_ERROR(waitForFd(socket_.fd(), POLLOUT, wait));
     }
     return Status::ok();
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tls_stream.h"
 
@@ -23,10 +24,15 @@ struct TlsProviderContext {
 };
 
 // The socket's descriptor as OpenSSL's I/O sees it: sends never raise SIGPIPE, and the
-// peer's end is told apart from a would-block.
+// peer's end is told apart from a would-block. While `gather` is on, the records of one
+// write are collected in `gathered` (from `sentUpTo` on, not yet sent) and go out in one
+// send, rather than one send per record of 16 KiB.
 struct TlsBioState {
     int fd = -1;
     bool eof = false;
+    bool gather = false;
+    std::vector<char> gathered;
+    std::size_t sentUpTo = 0;
 };
 
 struct SessionFree {
@@ -75,6 +81,8 @@ class OpenSslStream final : public TlsStream {
     Status failure(int error) const;
     Status handshakeFailure(const Status& failure) const;
     Status checkCertificate(const TlsPeer& peer) const;
+    // Sends what a write gathered, waiting for room in the socket as needed.
+    Status sendGathered(const Wait& wait);
 
     Socket socket_;
     std::shared_ptr<const TlsContext> context_;
